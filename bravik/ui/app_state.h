@@ -1,0 +1,25 @@
+// The process-wide state block of Bravik, zero-filled at start-up.
+#pragma once
+#include <windows.h>
+
+#include "bravik/core/settings_record.h"
+
+const int MAX_VARIANTS = 100;
+
+struct AppStateBlock {
+    HINSTANCE instance;
+    HWND mainWindow;
+    HWND statusWindow;
+    HWND toolbarWindow;
+    HWND variantListBox;
+    char resourceName[20];
+    char makefilePath[260];
+    char* variantMacros[MAX_VARIANTS];
+    SettingsRecord settings;
+    WindowPosition position;
+    int settingsChanged;
+    int commonControlsVersion;
+    int runAtStart;
+};
+
+extern AppStateBlock AppState;
