@@ -1,0 +1,3 @@
+#include "bravik/ui/app_state.h"
+
+AppStateBlock AppState;

@@ -1,0 +1,59 @@
+#include "bravik/ui/settings_store.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "bravik/ui/app_state.h"
+
+static const char SpecBasePath[] = "Software\\Quibrel\\Bravik";
+
+HKEY OpenSpecKey(const char* subKey) {
+    char path[128];
+    if (subKey && *subKey)
+        snprintf(path, sizeof path, "%s\\%s", SpecBasePath, subKey);
+    else
+        snprintf(path, sizeof path, "%s", SpecBasePath);
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+}
+
+void LoadSettings() {
+    HKEY key = OpenSpecKey("Spec");
+    SettingsRecord& s = AppState.settings;
+    memset(&s, 0, sizeof s);
+    bool queryOk = false;
+    DWORD size = sizeof s;
+    if (key) queryOk = RegQueryValueExA(key, "Value", nullptr, nullptr, (BYTE*)&s, &size) == ERROR_SUCCESS;
+    ApplyLoadedSettings(s, queryOk, queryOk ? size : 0);
+
+    WindowPosition& p = AppState.position;
+    memset(&p, 0, sizeof p);
+    size = sizeof p;
+    if (!key || RegQueryValueExA(key, "Position", nullptr, nullptr, (BYTE*)&p, &size) != ERROR_SUCCESS)
+        DefaultPosition(p);
+    if (key) RegCloseKey(key);
+}
+
+void SaveSettings() {
+    HKEY key = OpenSpecKey("Spec");
+    if (!key) return;
+    if (AppState.settingsChanged) {
+        AppState.settings.lastVariant = (int32_t)SendMessageA(AppState.variantListBox, LB_GETCURSEL, 0, 0);
+        RegSetValueExA(key, "Value", 0, REG_BINARY, (const BYTE*)&AppState.settings, sizeof AppState.settings);
+    }
+    WINDOWPLACEMENT placement;
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(AppState.mainWindow, &placement)) {
+        // A minimised window reports SW_SHOWMINIMIZED, and its window rectangle
+        // sits far off screen: never store that left edge.
+        bool minimised = placement.showCmd == SW_MINIMIZE || placement.showCmd == SW_SHOWMINIMIZED ||
+                         IsIconic(AppState.mainWindow);
+        RECT window = {0, 0, 0, 0};
+        if (!minimised) GetWindowRect(AppState.mainWindow, &window);
+        const RECT& n = placement.rcNormalPosition;
+        AppState.position = PositionToStore(n.left, n.top, n.right, n.bottom, minimised, window.left);
+        RegSetValueExA(key, "Position", 0, REG_BINARY, (const BYTE*)&AppState.position, sizeof AppState.position);
+    }
+    RegCloseKey(key);
+}

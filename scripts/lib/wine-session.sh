@@ -1,0 +1,43 @@
+# Sourced by scripts/test and scripts/run: a private Wine prefix in the build
+# tree, its own Xvfb display (unless one is given) and a persistent wineserver,
+# all stopped by wine_session_stop.
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+export WINE
+export LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+: "${WINEPREFIX:=$TOP/build/wineprefix}"
+export WINEPREFIX
+
+_xvfb_pid=""
+
+wine_session_start() {
+  if [ -z "${DISPLAY:-}" ] || [ "${WINE_SESSION_OWN_DISPLAY:-0}" = 1 ]; then
+    local n=90
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    _xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  fi
+  mkdir -p "$WINEPREFIX"
+  "$WINESERVER" -p
+  if [ ! -f "$WINEPREFIX/.bravik-ready" ]; then
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    # Captions drawn by Wine (windows look like Windows in screenshots) and the
+    # dialog fonts mapped to the proportional IPA font, as on a Japanese system.
+    local reg="$WINEPREFIX/bravik-setup.reg"
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"Decorated"="Y"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n"MS UI Gothic"="IPAPGothic"\r\n"MS Shell Dlg"="IPAPGothic"\r\n' |
+      iconv -f UTF-8 -t UTF-16 > "$reg"
+    "$WINE" regedit /s "$reg" >/dev/null 2>&1
+    touch "$WINEPREFIX/.bravik-ready"
+  fi
+}
+
+wine_session_stop() {
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  if [ -n "$_xvfb_pid" ]; then kill "$_xvfb_pid" 2>/dev/null || true; wait "$_xvfb_pid" 2>/dev/null || true; fi
+  _xvfb_pid=""
+}
