@@ -9,6 +9,18 @@ const char* Next(const char* p) {
     return *p ? p + 1 : p;
 }
 
+const char* Prev(const char* text, const char* p) {
+    const char* prev = text;
+    for (const char* q = text; q < p && *q; q = Next(q)) prev = q;
+    return prev;
+}
+
+bool IsCharStart(const char* text, const char* p) {
+    const char* q = text;
+    while (q < p && *q) q = Next(q);
+    return q == p;
+}
+
 const char* FindChar(const char* text, char c) {
     for (const char* p = text; *p; p = Next(p))
         if (*p == c) return p;
@@ -69,9 +81,11 @@ size_t CopyCutN(char* dst, size_t size, const char* src, size_t n) {
     // Walk whole characters so the cut never leaves a lone lead byte.
     while (len < n && src[len]) {
         size_t step = 1;
-        if (IsLeadByte((unsigned char)src[len]) && src[len + 1]) {
+        if (IsLeadByte((unsigned char)src[len])) {
+            // The byte after the n-th may lie outside the caller's text: a lead
+            // byte in the last allowed place is dropped without looking past it.
             if (len + 1 >= n) break;
-            step = 2;
+            if (src[len + 1]) step = 2;
         }
         if (len + step > size - 1) break;
         len += step;

@@ -13,6 +13,11 @@ inline bool IsLeadByte(unsigned char c) {
 
 /// Position of the next character after p (one or two bytes; never past the NUL).
 const char* Next(const char* p);
+/// Start of the character before p, found by walking text from its start
+/// (p itself when p == text). p must lie on a character boundary of text.
+const char* Prev(const char* text, const char* p);
+/// True when p is the start of a character of text (not a trail byte).
+bool IsCharStart(const char* text, const char* p);
 
 /// First occurrence of the single-byte character c, or nullptr.
 const char* FindChar(const char* text, char c);
