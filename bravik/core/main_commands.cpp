@@ -1,0 +1,64 @@
+#include "bravik/core/main_commands.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "bravik/core/cp932.h"
+
+CommandRoute RouteCommand(unsigned id) {
+    id &= 0xFFFF;
+    if (id >= 200 && id <= 300) return ROUTE_VARIANT;
+    if (id == 3002) return ROUTE_LIST_NOTIFY;
+    if (id >= 101 && id <= 109) return ROUTE_COMMAND;
+    return ROUTE_DEFAULT;
+}
+
+bool AcceptsDroppedFile(const char* path) {
+    return path && strlen(path) > 5 && cp932::FindText(path, ".mak") != nullptr;
+}
+
+static const char HelpFileName[] = "Bravik.hlp";
+static const char HelpPageName[] = "Bravik.html";
+
+void HelpFilePath(const char* exePath, char* out, size_t size) {
+    const size_t tail = 10;  // strlen("BRAVIK.EXE")
+    size_t len = strlen(exePath);
+    const char* last = exePath + (len >= tail ? len - tail : 0);
+    // The tail must begin a character: the second byte of a kanji can be a 'B'.
+    if (len >= tail && cp932::IsCharStart(exePath, last) && cp932::EqualNoCase(last, "BRAVIK.EXE")) {
+        char path[260];
+        cp932::CopyCutN(path, sizeof path, exePath, len - tail);
+        cp932::AppendCut(path, sizeof path, HelpFileName);
+        cp932::CopyCut(out, size, path);
+    } else {
+        cp932::CopyCut(out, size, HelpFileName);
+    }
+}
+
+void HelpPagePath(const char* exePath, char* out, size_t size) {
+    const char* slash = cp932::FindLastChar(exePath, '\\');
+    const char* altSlash = cp932::FindLastChar(exePath, '/');
+    if (altSlash && (!slash || altSlash > slash)) slash = altSlash;
+    char path[260] = "";
+    if (slash) cp932::CopyCutN(path, sizeof path, exePath, (size_t)(slash - exePath) + 1);
+    cp932::AppendCut(path, sizeof path, HelpPageName);
+    cp932::CopyCut(out, size, path);
+}
+
+bool ComposeEditCommand(const char* editorExe, const char* makefilePath, char* out, size_t size) {
+    if (size) out[0] = '\0';
+    if (!editorExe[0] || !makefilePath[0]) return false;
+    size_t need = strlen(editorExe) + 1 + strlen(makefilePath) + 1;
+    if (need > size) return false;
+    snprintf(out, size, "%s %s", editorExe, makefilePath);
+    return true;
+}
+
+ListPlacement PlaceVariantList(int clientWidth, int clientHeight, int toolbarHeight, int statusHeight) {
+    ListPlacement p;
+    p.x = 0;
+    p.y = toolbarHeight + 2;
+    p.width = clientWidth;
+    p.height = clientHeight - statusHeight - toolbarHeight - 2;
+    return p;
+}

@@ -1,0 +1,37 @@
+// Decisions of the main window that need no window: where a command goes,
+// which dropped files are makefiles, where the help lives, the editor's
+// command line and the list box's place.
+#pragma once
+#include <stddef.h>
+
+enum CommandRoute {
+    ROUTE_DEFAULT,      // not ours: default processing (the system's window-menu commands)
+    ROUTE_VARIANT,      // 200..300: run variant id - 200
+    ROUTE_LIST_NOTIFY,  // 3002: a notification of the variant list box
+    ROUTE_COMMAND,      // 101..109: a command of the toolbar, accelerators or window menu
+};
+
+/// Where the command with this id (low 16 bits of the first parameter) goes.
+CommandRoute RouteCommand(unsigned id);
+
+/// True for a dropped file that may be read as a makefile: longer than five
+/// characters and containing ".mak" anywhere (case-sensitive).
+bool AcceptsDroppedFile(const char* path);
+
+/// WinHelp's file: "Bravik.hlp" beside the executable when the executable's
+/// path ends in "BRAVIK.EXE" (any case), else "Bravik.hlp" alone.
+void HelpFilePath(const char* exePath, char* out, size_t size);
+/// The HTML help page shipped beside the executable: its directory and
+/// "Bravik.html" ("Bravik.html" alone for a path without a directory).
+void HelpPagePath(const char* exePath, char* out, size_t size);
+
+/// "editor makefile" (neither quoted) into out; false with out empty when
+/// there is no makefile or no editor, or the two do not fit.
+bool ComposeEditCommand(const char* editorExe, const char* makefilePath, char* out, size_t size);
+
+struct ListPlacement {
+    int x, y, width, height;
+};
+/// The list box fills the client area between the toolbar (with a 2-pixel
+/// gap) and the status bar; a missing bar has height 0.
+ListPlacement PlaceVariantList(int clientWidth, int clientHeight, int toolbarHeight, int statusHeight);
