@@ -101,6 +101,7 @@ int RemoveMenuFolderRecord(HWND dialog, RunState* state, const char* record, con
 
 int RemoveShortcutRecord(HWND dialog, RunState* state, const char* record, const char* strings) {
     if (!EnterMenuLocation(dialog, state, (unsigned char)record[1])) return 0;
+    // Only whether the target is empty matters, so a cut target still counts.
     ExpandPath(state->expanded, NthString(strings, 1), state->installDir);
     if (!state->expanded[0]) return 1;
     // Without a folder part the path would name a file relative to the

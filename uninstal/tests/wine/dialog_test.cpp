@@ -122,6 +122,18 @@ TEST_F(DialogTest, TitleAndMessageFromTheScript) {
     EXPECT_EQ(Text(ID_MESSAGE), "一行目\r\n二行目");
 }
 
+TEST_F(DialogTest, TitleOf79BytesFitsTheCaptionBuffer) {
+    std::string block = ScriptBlock("", "C:\\App");
+    ASSERT_FALSE(block.empty());
+    std::string title(79, 'T');
+    block.replace(kHeaderSize + strlen("BvuWineTest") + 1, 4, title);
+    uint32_t length = (uint32_t)(block.size() - kHeaderSize);
+    memcpy(&block[12], &length, 4);
+    char caption[kTitleSize];
+    FillUninstallDialog(dialog_, block.data(), caption);
+    EXPECT_EQ(std::string(caption), title);
+}
+
 TEST_F(DialogTest, LongTitleIsCutToTheCaptionBuffer) {
     std::string block = ScriptBlock("", "C:\\App");
     ASSERT_FALSE(block.empty());
