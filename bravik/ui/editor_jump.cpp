@@ -16,11 +16,12 @@ HWND foundWindow;
 // A window that stopped answering would otherwise hold the jump forever.
 static const UINT TITLE_REQUEST_TIMEOUT_MS = 500;
 static const DWORD WINDOW_POLL_MS = 50;
-// Visual lines looked at for one output line in a wrapping pane.
+// Screen lines looked at for one output line in a wrapping pane.
 static const int MAX_WRAPPED_LINES = 1000;
 
-// A visual line of a wrapping pane that does not end its output line: the
-// next line starts right after its last character, with no break between.
+// True when screen line `index` ends an output line. A line that the pane
+// wrapped is followed at once by the next one; an ending line has its break
+// character between them (the last line has no next one).
 static bool EndsOutputLine(HWND pane, LRESULT index) {
     LRESULT start = SendMessageA(pane, EM_LINEINDEX, index, 0);
     LRESULT next = SendMessageA(pane, EM_LINEINDEX, index + 1, 0);
@@ -28,7 +29,7 @@ static bool EndsOutputLine(HWND pane, LRESULT index) {
     return start < 0 || next < 0 || next - start > length;
 }
 
-// One visual line, at most 511 bytes. The buffer is cleared first: a count
+// One screen line, at most 511 bytes. The buffer is cleared first: a count
 // that stops inside a double-byte character is reported as reached although
 // the character was not copied.
 static void ReadVisualLine(HWND pane, LRESULT index, char* text) {
