@@ -4,6 +4,12 @@
 #pragma once
 #include <stddef.h>
 
+// <windows.h> (through <commdlg.h>) defines FindText as FindTextA. Bravik has
+// no find dialog; whichever header comes first, cp932::FindText names ours.
+#ifdef FindText
+#undef FindText
+#endif
+
 namespace cp932 {
 
 /// True for a byte that starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
@@ -26,6 +32,8 @@ const char* FindLastChar(const char* text, char c);
 /// First occurrence of needle that starts on a character boundary, or nullptr.
 /// An empty needle is found at the start.
 const char* FindText(const char* text, const char* needle);
+/// The name that cp932::FindText becomes when <windows.h> is included later.
+inline const char* FindTextA(const char* text, const char* needle) { return FindText(text, needle); }
 /// True when a and b are equal, ASCII letters compared without case and
 /// double-byte characters compared as units.
 bool EqualNoCase(const char* a, const char* b);
