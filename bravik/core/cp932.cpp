@@ -4,11 +4,6 @@
 
 namespace cp932 {
 
-const char* Next(const char* p) {
-    if (IsLeadByte((unsigned char)*p) && p[1] != '\0') return p + 2;
-    return *p ? p + 1 : p;
-}
-
 const char* Prev(const char* text, const char* p) {
     const char* prev = text;
     for (const char* q = text; q < p && *q; q = Next(q)) prev = q;

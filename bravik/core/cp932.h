@@ -18,7 +18,10 @@ inline bool IsLeadByte(unsigned char c) {
 }
 
 /// Position of the next character after p (one or two bytes; never past the NUL).
-const char* Next(const char* p);
+inline const char* Next(const char* p) {
+    if (IsLeadByte((unsigned char)*p) && p[1] != '\0') return p + 2;
+    return *p ? p + 1 : p;
+}
 /// Start of the character before p, found by walking text from its start
 /// (p itself when p == text). p must lie on a character boundary of text.
 const char* Prev(const char* text, const char* p);

@@ -48,16 +48,12 @@ static_assert(ERROR_KEYWORD_COUNT <= 16, "keyword sets are 16-bit masks");
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-inline const unsigned char* NextChar(const unsigned char* p) {
-    return (cp932::IsLeadByte(*p) && p[1]) ? p + 2 : p + 1;
-}
-
 // p is a character start whose byte begins keyword i; the rest is compared
 // here. A NUL in the text is a mismatch, so nothing past it is read.
-inline bool KeywordAt(const unsigned char* p, int i) {
+inline bool KeywordAt(const char* p, int i) {
     const char* k = errorKeywords[i];
     for (int j = 1; j < keywords.length[i]; ++j)
-        if ((char)p[j] != k[j]) return false;
+        if (p[j] != k[j]) return false;
     return true;
 }
 
@@ -65,13 +61,13 @@ inline bool KeywordAt(const unsigned char* p, int i) {
 void FindDiagnosticKeywords(const char* line, const char* at[DIAGNOSTIC_KEYWORD_COUNT]) {
     unsigned open = (1u << DIAGNOSTIC_KEYWORD_COUNT) - 1;
     for (int i = 0; i < DIAGNOSTIC_KEYWORD_COUNT; ++i) at[i] = nullptr;
-    for (const unsigned char* p = (const unsigned char*)line; *p && open; p = NextChar(p)) {
-        unsigned candidates = keywords.startsWith[*p] & open;
+    for (const char* p = line; *p && open; p = cp932::Next(p)) {
+        unsigned candidates = keywords.startsWith[(unsigned char)*p] & open;
         while (candidates) {
             int i = __builtin_ctz(candidates);
             candidates &= candidates - 1;
             if (KeywordAt(p, i)) {
-                at[i] = (const char*)p;
+                at[i] = p;
                 open &= ~(1u << i);
             }
         }
@@ -226,13 +222,13 @@ const char* FindErrorKeyword(const char* text) {
     if (!text) return nullptr;
     const char* best = nullptr;
     unsigned open = (1u << ERROR_KEYWORD_COUNT) - 1;  // keywords that can still win
-    for (const unsigned char* p = (const unsigned char*)text; *p; p = NextChar(p)) {
-        unsigned candidates = keywords.startsWith[*p] & open;
+    for (const char* p = text; *p; p = cp932::Next(p)) {
+        unsigned candidates = keywords.startsWith[(unsigned char)*p] & open;
         while (candidates) {
             int i = __builtin_ctz(candidates);
             candidates &= candidates - 1;
             if (KeywordAt(p, i)) {
-                best = (const char*)p;
+                best = p;
                 if (i == 0) return best;
                 open = (1u << i) - 1;
                 break;
