@@ -6,7 +6,7 @@
 
 static const char* currentCaption;
 static HHOOK hookHandle;
-static HWND boxToPlace;  // the box announced at creation, placed again when activated
+static bool boxPlaced;  // set once the box has been moved when first activated
 
 static POINT CentredOverMain(int w, int h) {
     RECT r;
@@ -29,27 +29,32 @@ LRESULT CALLBACK CenterMessageBoxHook(int code, WPARAM wParam, LPARAM lParam) {
             POINT p = CentredOverMain(cs->cx, cs->cy);
             cs->x = p.x;
             cs->y = p.y;
-            boxToPlace = (HWND)wParam;
         }
-    } else if (code == HCBT_ACTIVATE && boxToPlace && (HWND)wParam == boxToPlace) {
-        // Some message box implementations place themselves after creation;
-        // moving the box when it is first activated keeps it centred there too.
-        RECT box;
-        GetWindowRect(boxToPlace, &box);
-        POINT p = CentredOverMain(box.right - box.left, box.bottom - box.top);
-        SetWindowPos(boxToPlace, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        boxToPlace = nullptr;
+    } else if (code == HCBT_ACTIVATE && currentCaption && AppState.mainWindow && !boxPlaced) {
+        // Some message box implementations give the box its caption and place it
+        // only after creation (Wine does); the box is recognised again when it is
+        // first activated, by its dialog class and caption, and moved then.
+        HWND box = (HWND)wParam;
+        char cls[16], title[256];
+        if (GetClassNameA(box, cls, sizeof cls) && strcmp(cls, "#32770") == 0 &&
+            GetWindowTextA(box, title, sizeof title) >= 0 && strcmp(title, currentCaption) == 0) {
+            RECT r;
+            GetWindowRect(box, &r);
+            POINT p = CentredOverMain(r.right - r.left, r.bottom - r.top);
+            SetWindowPos(box, nullptr, p.x, p.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            boxPlaced = true;
+        }
     }
     return CallNextHookEx(hookHandle, code, wParam, lParam);
 }
 
 int ShowCenteredMessage(HWND owner, const char* text, const char* caption, UINT type) {
     currentCaption = caption;
+    boxPlaced = false;
     hookHandle = SetWindowsHookExA(WH_CBT, CenterMessageBoxHook, nullptr, GetCurrentThreadId());
     if (type & 0x30) MessageBeep(MB_ICONHAND);
     int result = MessageBoxA(owner, text, caption, type);
     currentCaption = nullptr;
-    boxToPlace = nullptr;
     if (hookHandle) UnhookWindowsHookEx(hookHandle);
     hookHandle = nullptr;
     return result;

@@ -1,0 +1,2 @@
+all:
+	@echo no variants here
