@@ -2,7 +2,7 @@
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500 NOMINMAX)
-set(WIN_LIBS comctl32 comdlg32 shell32 ole32 advapi32 user32 gdi32 kernel32)
+set(WIN_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 user32 gdi32 kernel32)
 set(WIN_LINK -static -static-libgcc -static-libstdc++)
 
 # Everything of Bravik but its entry point, so the Wine tests can link it.

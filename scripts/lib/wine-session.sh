@@ -33,6 +33,15 @@ wine_session_start() {
     "$WINE" regedit /s "$reg" >/dev/null 2>&1
     touch "$WINEPREFIX/.bravik-ready"
   fi
+  wine_install_gnumake
+}
+
+# GNU make built by setup, at the path the bundled examples name ("#BvExe").
+wine_install_gnumake() {
+  local src="$TOP/.cache/gnumake/make.exe" dst="$WINEPREFIX/drive_c/GnuMake/make.exe"
+  if [ -f "$src" ] && { [ ! -f "$dst" ] || [ "$src" -nt "$dst" ]; }; then
+    mkdir -p "$(dirname "$dst")" && cp "$src" "$dst"
+  fi
 }
 
 wine_session_stop() {
