@@ -119,19 +119,22 @@ void ShowStatusHelp(const char* text) {
     SendMessageA(AppState.statusWindow, SB_SETTEXTA, 255, (LPARAM)(text ? text : ""));
 }
 
-static void OnTooltipText(NMTTDISPINFOA* info) {
-    int command = (int)info->hdr.idFrom;
-    if (AppState.statusWindow && LoadStringA(AppState.instance, command, tooltipText, sizeof tooltipText) > 0)
+// Shows the command's description in the status bar and leaves its tooltip
+// text in tooltipText.
+static void PrepareTooltip(UINT_PTR command) {
+    if (AppState.statusWindow && LoadStringA(AppState.instance, (UINT)command, tooltipText, sizeof tooltipText) > 0)
         ShowStatusHelp(tooltipText);
-    if (LoadStringA(AppState.instance, command + 100, tooltipText, sizeof tooltipText) <= 0) tooltipText[0] = '\0';
-    info->hinst = nullptr;
-    info->lpszText = tooltipText;
+    if (LoadStringA(AppState.instance, (UINT)command + 100, tooltipText, sizeof tooltipText) <= 0)
+        tooltipText[0] = '\0';
 }
 
 LRESULT OnToolbarNotify(const NMHDR* header) {
     if (!header) return 0;
     if (header->code == TTN_NEEDTEXTA) {
-        OnTooltipText((NMTTDISPINFOA*)header);
+        NMTTDISPINFOA* info = (NMTTDISPINFOA*)header;
+        PrepareTooltip(header->idFrom);
+        info->hinst = nullptr;
+        info->lpszText = tooltipText;
     } else if (header->code == TTN_POP) {
         // Only part 0 is cleared: the description stays in the simple part
         // until a menu closes or another text replaces it.

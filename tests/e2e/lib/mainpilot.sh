@@ -1,0 +1,103 @@
+# Helpers of the main-window end-to-end scripts (main_*.sh). Needs the
+# variables scripts/test exports: TOP, BUILD, WINE, WINEPREFIX, DISPLAY,
+# SHOTS, GNUMAKE. Every script prints "ok - ..." / "not ok - ..." lines and
+# exits non-zero when a check failed.
+set -u
+PILOT="$BUILD/tools/mainpilot/mainpilot.exe"
+RECORDER="$BUILD/tools/mainpilot/bvrecord.exe"
+_failed=0
+_pids=()
+_restore=()
+_restore_value=()
+
+check() {  # check "what" command...
+  local what=$1; shift
+  if "$@"; then echo "ok - $what"; else echo "not ok - $what"; _failed=1; fi
+}
+not() { ! "$@"; }
+same() {  # same "what" expected actual
+  if [ "$2" = "$3" ]; then echo "ok - $1"; else echo "not ok - $1: expected [$2], got [$3]"; _failed=1; fi
+}
+contains() {  # contains "what" needle haystack
+  case "$3" in *"$2"*) echo "ok - $1" ;; *) echo "not ok - $1: [$2] not in [$3]"; _failed=1 ;; esac
+}
+pilot() { "$WINE" "$PILOT" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+# shot NAME [HWND]: a screenshot of the screen, or of one window with a margin.
+shot() {
+  local out="$SHOTS/$1.png"
+  if [ -n "${2:-}" ]; then
+    local x y w h
+    read -r x y w h <<<"$(pilot rect "$2")"
+    x=$((x > 8 ? x - 8 : 0)); y=$((y > 8 ? y - 8 : 0))
+    import -window root -crop "$((w + 16))x$((h + 16))+$x+$y" "$out" 2>/dev/null
+  else
+    import -window root "$out" 2>/dev/null
+  fi
+}
+
+# bravik ARGS...: starts Bravik.exe from a folder on C: (bvrecord writes to $RECORD_LOG).
+bravik() {
+  (cd "$WINEPREFIX/drive_c" && BVRECORD_LOG="${RECORD_LOG_WIN:-}" exec "$WINE" "$BUILD/Bravik.exe" "$@") \
+    >/dev/null 2>&1 &
+  _pids+=($!)
+  LAST_PID=$!
+}
+main_window() { pilot find-visible BravikClass "" "${1:-15000}"; }
+hidden_main_window() { pilot find BravikClass "" "${1:-15000}"; }
+wait_exit() {  # wait_exit PID [SECONDS]: the exit code, 124 after the time
+  local pid=$1 t=${2:-20}
+  for _ in $(seq $((t * 10))); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
+    sleep 0.1
+  done
+  return 124
+}
+close_bravik() {  # close_bravik HWND: the exit command, then the process's end
+  pilot command "$1" 103 >/dev/null
+  wait_exit "$LAST_PID"
+}
+
+# classes_default KEY VALUE: sets the default value of HKCR\KEY for this
+# script; the key as it was (or its absence) comes back at the end.
+classes_default() {
+  local key="HKCR\\$1" saved="$RESTORE_DIR/${#_restore[@]}.reg"
+  _restore+=("$key")
+  if "$WINE" reg export "$key" "$(winpath "$saved")" /y >/dev/null 2>&1; then
+    _restore_value+=("$saved")
+  else
+    _restore_value+=("<delete>")
+  fi
+  "$WINE" reg add "$key" /ve /d "$2" /f >/dev/null 2>&1
+}
+recording_class() {  # recording_class NAME: a file class whose "open" runs bvrecord
+  "$WINE" reg add "HKCR\\$1\\shell\\open\\command" /ve /d "\"$(winpath "$RECORDER")\" \"%1\"" /f >/dev/null 2>&1
+  _restore+=("HKCR\\$1")
+  _restore_value+=("<delete>")
+}
+
+# A log that bvrecord appends to, as Unix and Windows paths.
+RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)
+RECORD_LOG_WIN=$(winpath "$RECORD_LOG")
+RESTORE_DIR=$(mktemp -d)
+wait_record() {  # prints the recorded lines once there are any (5 s at most)
+  for _ in $(seq 50); do [ -s "$RECORD_LOG" ] && break; sleep 0.1; done
+  tr -d '\r' <"$RECORD_LOG" 2>/dev/null
+}
+
+finish() {
+  for p in "${_pids[@]}"; do kill "$p" 2>/dev/null; done
+  local i
+  for ((i = ${#_restore[@]} - 1; i >= 0; i--)); do
+    "$WINE" reg delete "${_restore[$i]}" /f >/dev/null 2>&1
+    if [ "${_restore_value[$i]}" != "<delete>" ]; then
+      "$WINE" reg import "$(winpath "${_restore_value[$i]}")" >/dev/null 2>&1
+    fi
+  done
+  pilot delete-settings
+  rm -rf "$RECORD_LOG" "$RESTORE_DIR"
+  exit $_failed
+}
+trap finish EXIT
+mkdir -p "$SHOTS"

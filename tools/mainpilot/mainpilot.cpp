@@ -1,0 +1,472 @@
+// Drives Bravik from another process for the end-to-end tests: finds its
+// windows, sends them messages, reads their texts and states, and reads or
+// writes the stored settings. Texts travel as UTF-8 on the command line and
+// in the output (the wide messages are marshalled between processes, the
+// ANSI ones are not always). One result per line; exit code 0 on success,
+// 1 when a window or value was not found in time, 2 on bad usage.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <wchar.h>
+
+#include "bravik/core/settings_record.h"
+
+static const char SpecKey[] = "Software\\Quibrel\\Bravik\\Spec";
+
+static void PrintWide(const wchar_t* text) {
+    static char utf8[65536];
+    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) <= 0) utf8[0] = '\0';
+    fputs(utf8, stdout);
+    fputc('\n', stdout);
+}
+
+static void PrintCp932(const char* text) {
+    static wchar_t wide[32768];
+    if (MultiByteToWideChar(932, 0, text, -1, wide, 32768) <= 0) wide[0] = L'\0';
+    PrintWide(wide);
+}
+
+static void WideToCp932(const wchar_t* text, char* out, int size) {
+    if (WideCharToMultiByte(932, 0, text, -1, out, size, nullptr, nullptr) <= 0) out[0] = '\0';
+}
+
+static HWND ParseWindow(const wchar_t* arg) { return (HWND)(INT_PTR)_wcstoi64(arg, nullptr, 0); }
+static long long ParseNumber(const wchar_t* arg) { return _wcstoi64(arg, nullptr, 0); }
+
+struct FindRequest {
+    const wchar_t* className;
+    const wchar_t* title;  // exact title, or nullptr for any
+    bool visibleOnly;
+    HWND found;
+};
+
+static BOOL CALLBACK FindProc(HWND hwnd, LPARAM param) {
+    FindRequest* r = (FindRequest*)param;
+    wchar_t cls[256];
+    GetClassNameW(hwnd, cls, 256);
+    if (wcscmp(cls, r->className) != 0) return TRUE;
+    if (r->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+    if (r->title) {
+        wchar_t text[1024] = L"";
+        SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
+        if (wcscmp(text, r->title) != 0) return TRUE;
+    }
+    r->found = hwnd;
+    return FALSE;
+}
+
+static HWND WaitForWindow(const wchar_t* cls, const wchar_t* title, bool visibleOnly, int timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        FindRequest r = {cls, title, visibleOnly, nullptr};
+        EnumWindows(FindProc, (LPARAM)&r);
+        if (r.found) return r.found;
+        if ((int)(GetTickCount() - start) >= timeoutMs) return nullptr;
+        Sleep(50);
+    }
+}
+
+struct OwnedRequest {
+    HWND owner;
+    HWND found;
+};
+
+static BOOL CALLBACK OwnedProc(HWND hwnd, LPARAM param) {
+    OwnedRequest* r = (OwnedRequest*)param;
+    if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == r->owner) {
+        r->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static BOOL CALLBACK ListProc(HWND hwnd, LPARAM) {
+    wchar_t cls[256], text[512] = L"", line[1024];
+    GetClassNameW(hwnd, cls, 256);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, (LPARAM)text, SMTO_ABORTIFHUNG, 500, nullptr);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    swprintf(line, 1024, L"%lld %ls pid=%lu visible=%d \"%ls\"", (long long)(INT_PTR)hwnd, cls, pid,
+             IsWindowVisible(hwnd) ? 1 : 0, text);
+    PrintWide(line);
+    return TRUE;
+}
+
+// Sends a message whose result lands in a buffer: the buffer is placed in the
+// target process, since these messages are not marshalled.
+static LRESULT SendWithRemoteBuffer(HWND hwnd, UINT msg, WPARAM wParam, void* buffer, SIZE_T size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return -1;
+    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    LRESULT result = -1;
+    if (remote) {
+        WriteProcessMemory(process, remote, buffer, size, nullptr);
+        result = SendMessageW(hwnd, msg, wParam, (LPARAM)remote);
+        ReadProcessMemory(process, remote, buffer, size, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+// --- the stored settings ---------------------------------------------------
+
+struct TextField {
+    const char* name;
+    size_t offset;
+    size_t size;
+};
+static const TextField TextFields[] = {
+    {"makeExe", offsetof(SettingsRecord, makeExe), 260},
+    {"makeOptions", offsetof(SettingsRecord, makeOptions), 260},
+    {"environment", offsetof(SettingsRecord, environment), 2080},
+    {"editorExe", offsetof(SettingsRecord, editorExe), 260},
+    {"editorOptions", offsetof(SettingsRecord, editorOptions), 260},
+    {"currentDir", offsetof(SettingsRecord, currentDir), 260},
+};
+struct NumberField {
+    const char* name;
+    size_t offset;
+    size_t width;
+};
+static const NumberField NumberFields[] = {
+    {"formatTag", offsetof(SettingsRecord, formatTag), 4},
+    {"editorKind", offsetof(SettingsRecord, editorKind), 1},
+    {"flags", offsetof(SettingsRecord, flags), 1},
+    {"word", offsetof(SettingsRecord, editorKind), 4},
+    {"toolbarStyle", offsetof(SettingsRecord, toolbarStyle), 4},
+    {"jumpKey", offsetof(SettingsRecord, jumpKey), 4},
+    {"lastVariant", offsetof(SettingsRecord, lastVariant), 4},
+    {"statusBarShown", offsetof(SettingsRecord, statusBarShown), 4},
+};
+
+static bool ReadStored(const char* value, void* out, DWORD size, DWORD* got) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SpecKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD length = size;
+    LONG rc = RegQueryValueExA(key, value, nullptr, nullptr, (BYTE*)out, &length);
+    RegCloseKey(key);
+    if (got) *got = length;
+    return rc == ERROR_SUCCESS;
+}
+
+static bool WriteStored(const char* value, const void* data, DWORD size) {
+    HKEY key;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, SpecKey, &key) != ERROR_SUCCESS) return false;
+    LONG rc = RegSetValueExA(key, value, 0, REG_BINARY, (const BYTE*)data, size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+// settings-get [field]: prints "field=value" for every field, or the value of one.
+static int SettingsGet(int argc, wchar_t** argv) {
+    SettingsRecord s;
+    memset(&s, 0, sizeof s);
+    DWORD got = 0;
+    if (!ReadStored("Value", &s, sizeof s, &got)) return 1;
+    char only[64] = "";
+    if (argc > 0) WideToCp932(argv[0], only, sizeof only);
+    bool found = false;
+    for (const TextField& f : TextFields) {
+        if (only[0] && strcmp(only, f.name) != 0) continue;
+        char line[2200];
+        snprintf(line, sizeof line, "%s%s%s", only[0] ? "" : f.name, only[0] ? "" : "=", (char*)&s + f.offset);
+        PrintCp932(line);
+        found = true;
+    }
+    for (const NumberField& f : NumberFields) {
+        if (only[0] && strcmp(only, f.name) != 0) continue;
+        long long v = 0;
+        if (f.width == 1)
+            v = *((uint8_t*)&s + f.offset);
+        else if (f.name[0] == 'w' || f.name[0] == 'f')
+            v = *(uint32_t*)((char*)&s + f.offset);
+        else
+            v = *(int32_t*)((char*)&s + f.offset);
+        if (only[0])
+            printf("%lld\n", v);
+        else
+            printf("%s=%lld\n", f.name, v);
+        found = true;
+    }
+    if (!only[0]) printf("size=%lu\n", got);
+    return found ? 0 : 2;
+}
+
+// settings-set field=value ...: changes the stored record (defaults when none).
+static int SettingsSet(int argc, wchar_t** argv) {
+    SettingsRecord s;
+    DWORD got = 0;
+    if (!ReadStored("Value", &s, sizeof s, &got) || got != sizeof s) DefaultSettings(s);
+    for (int i = 0; i < argc; ++i) {
+        char arg[4096];
+        WideToCp932(argv[i], arg, sizeof arg);
+        char* eq = strchr(arg, '=');
+        if (!eq) return 2;
+        *eq = '\0';
+        const char* value = eq + 1;
+        bool known = false;
+        for (const TextField& f : TextFields) {
+            if (strcmp(arg, f.name) != 0) continue;
+            char* field = (char*)&s + f.offset;
+            memset(field, 0, f.size);
+            // "\n" in a value stands for a line break of the environment text.
+            size_t n = 0;
+            for (const char* p = value; *p && n + 2 < f.size; ++p) {
+                if (p[0] == '\\' && p[1] == 'n') {
+                    field[n++] = '\r';
+                    field[n++] = '\n';
+                    ++p;
+                } else {
+                    field[n++] = *p;
+                }
+            }
+            known = true;
+        }
+        for (const NumberField& f : NumberFields) {
+            if (strcmp(arg, f.name) != 0) continue;
+            long long v = strtoll(value, nullptr, 0);
+            if (f.width == 1)
+                *((uint8_t*)&s + f.offset) = (uint8_t)v;
+            else
+                *(uint32_t*)((char*)&s + f.offset) = (uint32_t)v;
+            known = true;
+        }
+        if (!known) return 2;
+    }
+    return WriteStored("Value", &s, sizeof s) ? 0 : 1;
+}
+
+// --- commands -------------------------------------------------------------
+
+static int Usage() {
+    fputs("usage: mainpilot <command> ...\n"
+          "  windows | find CLASS [TITLE] [TIMEOUT_MS] | find-visible CLASS [TITLE] [TIMEOUT_MS]\n"
+          "  wait-gone HWND TIMEOUT_MS | owned HWND [TIMEOUT_MS] | item HWND ID | text HWND\n"
+          "  set-text HWND TEXT\n"
+          "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM | command HWND ID\n"
+          "  click HWND ID | check HWND ID | set-check HWND ID 0|1 | combo HWND ID [INDEX]\n"
+          "  combo-items HWND ID | list-items HWND | list-select HWND INDEX... | status HWND\n"
+          "  state HWND | style HWND | client HWND | rect HWND | toolbar-rect HWND INDEX\n"
+          "  settings-get [FIELD] | settings-set F=V...\n"
+          "  position-get | position-set X Y W H | delete-settings\n",
+          stderr);
+    return 2;
+}
+
+static int Find(int argc, wchar_t** argv, bool visibleOnly) {
+    if (argc < 1) return Usage();
+    const wchar_t* title = argc > 1 && argv[1][0] ? argv[1] : nullptr;
+    int timeout = argc > 2 ? (int)ParseNumber(argv[2]) : 5000;
+    HWND hwnd = WaitForWindow(argv[0], title, visibleOnly, timeout);
+    if (!hwnd) return 1;
+    printf("%lld\n", (long long)(INT_PTR)hwnd);
+    return 0;
+}
+
+static int ListItems(HWND list) {
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    if (count == LB_ERR) return 1;
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[1024] = L"";
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024) SendMessageW(list, LB_GETTEXT, i, (LPARAM)text);
+        PrintWide(text);
+    }
+    return 0;
+}
+
+static int Run(int argc, wchar_t** argv) {
+    if (argc < 1) return Usage();
+    const wchar_t* cmd = argv[0];
+    --argc;
+    ++argv;
+    if (!wcscmp(cmd, L"windows")) {
+        EnumWindows(ListProc, 0);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"find")) return Find(argc, argv, false);
+    if (!wcscmp(cmd, L"find-visible")) return Find(argc, argv, true);
+    if (!wcscmp(cmd, L"settings-get")) return SettingsGet(argc, argv);
+    if (!wcscmp(cmd, L"settings-set")) return SettingsSet(argc, argv);
+    if (!wcscmp(cmd, L"delete-settings")) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, SpecKey);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"position-set") && argc >= 4) {
+        WindowPosition p = {(int32_t)ParseNumber(argv[0]), (int32_t)ParseNumber(argv[1]), (int32_t)ParseNumber(argv[2]),
+                            (int32_t)ParseNumber(argv[3])};
+        return WriteStored("Position", &p, sizeof p) ? 0 : 1;
+    }
+    if (!wcscmp(cmd, L"position-get")) {
+        WindowPosition p;
+        DWORD got = 0;
+        if (!ReadStored("Position", &p, sizeof p, &got)) return 1;
+        printf("%d %d %d %d\n", p.x, p.y, p.width, p.height);
+        return 0;
+    }
+    if (argc < 1) return Usage();
+    HWND hwnd = ParseWindow(argv[0]);
+    if (!IsWindow(hwnd) && wcscmp(cmd, L"wait-gone") != 0) return 1;
+    if (!wcscmp(cmd, L"wait-gone")) {
+        DWORD start = GetTickCount();
+        int timeout = argc > 1 ? (int)ParseNumber(argv[1]) : 5000;
+        while (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
+            if ((int)(GetTickCount() - start) >= timeout) return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (!wcscmp(cmd, L"owned")) {
+        // A visible top-level window that the given window owns.
+        int timeout = argc > 1 ? (int)ParseNumber(argv[1]) : 5000;
+        DWORD start = GetTickCount();
+        for (;;) {
+            OwnedRequest r = {hwnd, nullptr};
+            EnumWindows(OwnedProc, (LPARAM)&r);
+            if (r.found) {
+                printf("%lld\n", (long long)(INT_PTR)r.found);
+                return 0;
+            }
+            if ((int)(GetTickCount() - start) >= timeout) return 1;
+            Sleep(50);
+        }
+    }
+    if (!wcscmp(cmd, L"item") && argc >= 2) {
+        HWND item = GetDlgItem(hwnd, (int)ParseNumber(argv[1]));
+        if (!item) return 1;
+        printf("%lld\n", (long long)(INT_PTR)item);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"text")) {
+        static wchar_t text[32768];
+        text[0] = L'\0';
+        SendMessageW(hwnd, WM_GETTEXT, 32768, (LPARAM)text);
+        PrintWide(text);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"set-text") && argc >= 2) {
+        // "\n" stands for a line break (CR LF) in multi-line edits.
+        static wchar_t text[8192];
+        size_t n = 0;
+        for (const wchar_t* p = argv[1]; *p && n + 2 < 8192; ++p) {
+            if (p[0] == L'\\' && p[1] == L'n') {
+                text[n++] = L'\r';
+                text[n++] = L'\n';
+                ++p;
+            } else {
+                text[n++] = *p;
+            }
+        }
+        text[n] = L'\0';
+        return SendMessageW(hwnd, WM_SETTEXT, 0, (LPARAM)text) ? 0 : 1;
+    }
+    if ((!wcscmp(cmd, L"post") || !wcscmp(cmd, L"send")) && argc >= 4) {
+        UINT msg = (UINT)ParseNumber(argv[1]);
+        WPARAM wp = (WPARAM)ParseNumber(argv[2]);
+        LPARAM lp = (LPARAM)ParseNumber(argv[3]);
+        if (cmd[0] == L'p') return PostMessageW(hwnd, msg, wp, lp) ? 0 : 1;
+        printf("%lld\n", (long long)SendMessageW(hwnd, msg, wp, lp));
+        return 0;
+    }
+    if (!wcscmp(cmd, L"command") && argc >= 2)
+        return PostMessageW(hwnd, WM_COMMAND, (WPARAM)ParseNumber(argv[1]), 0) ? 0 : 1;
+    if (!wcscmp(cmd, L"click") && argc >= 2) {
+        // As a click does: the button's notification reaches its dialog.
+        int id = (int)ParseNumber(argv[1]);
+        HWND button = GetDlgItem(hwnd, id);
+        return PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button) ? 0 : 1;
+    }
+    if (!wcscmp(cmd, L"check") && argc >= 2) {
+        printf("%lld\n", (long long)SendDlgItemMessageW(hwnd, (int)ParseNumber(argv[1]), BM_GETCHECK, 0, 0));
+        return 0;
+    }
+    if (!wcscmp(cmd, L"set-check") && argc >= 3) {
+        SendDlgItemMessageW(hwnd, (int)ParseNumber(argv[1]), BM_SETCHECK, (WPARAM)ParseNumber(argv[2]), 0);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"combo") && argc >= 2) {
+        int id = (int)ParseNumber(argv[1]);
+        if (argc >= 3) SendDlgItemMessageW(hwnd, id, CB_SETCURSEL, (WPARAM)ParseNumber(argv[2]), 0);
+        printf("%lld\n", (long long)SendDlgItemMessageW(hwnd, id, CB_GETCURSEL, 0, 0));
+        return 0;
+    }
+    if (!wcscmp(cmd, L"combo-items") && argc >= 2) {
+        int id = (int)ParseNumber(argv[1]);
+        LRESULT count = SendDlgItemMessageW(hwnd, id, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t text[512] = L"";
+            SendDlgItemMessageW(hwnd, id, CB_GETLBTEXT, i, (LPARAM)text);
+            PrintWide(text);
+        }
+        return 0;
+    }
+    if (!wcscmp(cmd, L"list-items")) return ListItems(hwnd);
+    if (!wcscmp(cmd, L"list-select")) {
+        // Selects the given items as clicks would (single or multiple selection).
+        LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+        if (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) SendMessageW(hwnd, LB_SETSEL, FALSE, -1);
+        for (int i = 1; i < argc; ++i) {
+            WPARAM index = (WPARAM)ParseNumber(argv[i]);
+            if (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL))
+                SendMessageW(hwnd, LB_SETSEL, TRUE, (LPARAM)index);
+            else
+                SendMessageW(hwnd, LB_SETCURSEL, index, 0);
+        }
+        return 0;
+    }
+    if (!wcscmp(cmd, L"status")) {
+        // Whether the bar is in simple mode, then the text it shows.
+        wchar_t text[1024];
+        memset(text, 0, sizeof text);
+        LRESULT simple = SendMessageW(hwnd, SB_ISSIMPLE, 0, 0);
+        // In simple mode every part number reads the simple text.
+        SendWithRemoteBuffer(hwnd, SB_GETTEXTW, 0, text, sizeof text - sizeof(wchar_t));
+        printf("simple=%d\n", simple ? 1 : 0);
+        PrintWide(text);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"style")) {
+        printf("%lu\n", (unsigned long)GetWindowLongW(hwnd, GWL_STYLE));
+        return 0;
+    }
+    if (!wcscmp(cmd, L"toolbar-rect") && argc >= 2) {
+        // Screen rectangle of the toolbar's button at the given index.
+        RECT r = {0, 0, 0, 0};
+        if (!SendWithRemoteBuffer(hwnd, TB_GETITEMRECT, (WPARAM)ParseNumber(argv[1]), &r, sizeof r)) return 1;
+        MapWindowPoints(hwnd, nullptr, (POINT*)&r, 2);
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"state")) {
+        printf("visible=%d enabled=%d\n", IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"rect") || !wcscmp(cmd, L"client")) {
+        RECT r;
+        if (cmd[0] == L'r') {
+            GetWindowRect(hwnd, &r);
+        } else {
+            // Client rectangle in screen coordinates.
+            GetClientRect(hwnd, &r);
+            MapWindowPoints(hwnd, nullptr, (POINT*)&r, 2);
+        }
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    return Usage();
+}
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return 2;
+    int rc = Run(argc - 1, argv + 1);
+    fflush(stdout);
+    return rc;
+}
