@@ -1,0 +1,416 @@
+#include "bravik/ui/run_dialog.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "bravik/core/cp932.h"
+#include "bravik/core/output_lines.h"
+#include "bravik/ui/app_state.h"
+#include "bravik/ui/editor_jump.h"
+#include "bravik/ui/resource.h"
+#include "bravik/ui/run_make.h"
+
+// The seconds count runs on its own timer; output is drained and shown on a
+// fast one, so a chatty child never waits on a full pipe and a flood of
+// output reaches the pane in batches between which the dialog answers.
+enum { TIMER_SECONDS = 1, TIMER_OUTPUT = 2 };
+const UINT SECONDS_INTERVAL = 1000;
+const UINT OUTPUT_INTERVAL = 10;
+
+// One batch should take about this long, so that the dialog never keeps a
+// message waiting for long, however slowly the pane grows.
+const double BATCH_TARGET_MS = 40.0;
+const int BATCH_LINES_FIRST = 200;
+const int BATCH_LINES_MIN = 16;
+const int BATCH_LINES_MAX = 4000;
+const size_t BATCH_BYTES_MAX = 256 * 1024;
+
+static HWND outputPane;
+static WNDPROC panePreviousProc;
+static long elapsedSeconds;
+static PROCESS_INFORMATION* runProcess;
+static HANDLE runPipe;
+static bool keyConsumed;
+static bool childEnded;  // the process handle was seen signalled
+static DWORD childExitCode;
+static int batchLines;
+static OutputLines outputLines;
+static OutputBatch outputBatch;
+
+// Output drained from the pipe and not shown yet; its unfinished last line is
+// the pending line.
+static struct {
+    char* data;
+    size_t start, end, capacity;
+} received;
+
+int JumpKeyVirtualCode(int32_t jumpKey) {
+    if (jumpKey < 0 || jumpKey >= JUMP_KEY_COUNT) return 0;
+    return JumpKeyTable[jumpKey].virtualKey;
+}
+
+static CHARFORMATA PaneFormat(bool highlight) {
+    CHARFORMATA format;
+    memset(&format, 0, sizeof format);
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_COLOR | CFM_BOLD;
+    if (highlight) {
+        format.crTextColor = RGB(255, 0, 0);
+        format.dwEffects = CFE_BOLD;
+    } else {
+        format.dwEffects = CFE_AUTOCOLOR;
+    }
+    return format;
+}
+
+static void SetInsertionFormat(bool highlight) {
+    CHARFORMATA format = PaneFormat(highlight);
+    SendMessageA(outputPane, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+}
+
+static void SetRangeFormat(LONG first, LONG last, bool highlight) {
+    CHARRANGE range = {first, last};
+    SendMessageA(outputPane, EM_EXSETSEL, 0, (LPARAM)&range);
+    CHARFORMATA format = PaneFormat(highlight);
+    SendMessageA(outputPane, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+}
+
+// Puts the caret after the last character and returns its position.
+static LONG MoveToEnd() {
+    CHARRANGE end = {-1, -1};
+    SendMessageA(outputPane, EM_EXSETSEL, 0, (LPARAM)&end);
+    CHARRANGE at;
+    SendMessageA(outputPane, EM_EXGETSEL, 0, (LPARAM)&at);
+    return at.cpMin;
+}
+
+static void AppendText(const char* text, bool highlight) {
+    if (!outputPane) return;
+    MoveToEnd();
+    if (highlight) SetInsertionFormat(true);
+    SendMessageA(outputPane, EM_REPLACESEL, FALSE, (LPARAM)text);
+    if (highlight) SetInsertionFormat(false);
+    NoteShownText(&outputLines, text);
+}
+
+static double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return (double)(to.QuadPart - from.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+}
+
+// One EM_REPLACESEL for the whole batch with the redraw off, then the
+// highlighted lines formatted by position: a rich edit grows far faster so
+// than line by line, and the result is the same.
+static void AppendBatch(const OutputBatch& batch) {
+    SendMessageA(outputPane, WM_SETREDRAW, FALSE, 0);
+    LONG start = MoveToEnd();
+    SetInsertionFormat(false);
+    SendMessageA(outputPane, EM_REPLACESEL, FALSE, (LPARAM)batch.text);
+    for (int i = 0; i < batch.highlightCount; ++i)
+        SetRangeFormat(start + (LONG)batch.highlights[i].first, start + (LONG)batch.highlights[i].last, true);
+    MoveToEnd();
+    SendMessageA(outputPane, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(outputPane, nullptr, TRUE);
+    SendMessageA(outputPane, EM_SCROLLCARET, 0, 0);
+}
+
+static bool ReserveReceived(size_t more) {
+    if (received.end + more <= received.capacity) return true;
+    size_t pending = received.end - received.start;
+    if (received.start > 0 && received.start >= received.capacity / 2) {
+        memmove(received.data, received.data + received.start, pending);
+        received.start = 0;
+        received.end = pending;
+        if (received.end + more <= received.capacity) return true;
+    }
+    size_t capacity = received.capacity ? received.capacity * 2 : 64 * 1024;
+    while (capacity < received.end + more) capacity *= 2;
+    char* grown = (char*)realloc(received.data, capacity);
+    if (!grown) return false;  // the rest stays in the pipe until memory is there
+    received.data = grown;
+    received.capacity = capacity;
+    return true;
+}
+
+// Reads everything the pipe holds. Without a pane the output is read and
+// dropped, or a chatty child would wait for ever on the full pipe.
+static void DrainPipe() {
+    static char discard[64 * 1024];
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(runPipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return;
+        char* into = discard;
+        if (available > sizeof discard) available = sizeof discard;
+        if (outputPane) {
+            if (!ReserveReceived(available)) return;
+            into = received.data + received.end;
+        }
+        DWORD got = 0;
+        if (!ReadFile(runPipe, into, available, &got, nullptr) || got == 0) return;
+        if (outputPane) received.end += got;
+    }
+}
+
+// Shows one batch of what has been received; false when nothing could be shown.
+static bool ShowReceived(bool final) {
+    if (!outputPane) return false;
+    LARGE_INTEGER before, after;
+    QueryPerformanceCounter(&before);
+    size_t taken = TakeOutputLines(&outputLines, received.data + received.start, received.end - received.start, final,
+                                   batchLines, BATCH_BYTES_MAX, &outputBatch);
+    if (!taken) return false;
+    received.start += taken;
+    if (received.start == received.end) received.start = received.end = 0;
+    AppendBatch(outputBatch);
+    QueryPerformanceCounter(&after);
+    if (outputBatch.lines > 0) {
+        double ms = Milliseconds(before, after);
+        if (ms < 1.0) ms = 1.0;
+        int fitting = (int)(outputBatch.lines * BATCH_TARGET_MS / ms);
+        int next = (batchLines + fitting) / 2;
+        batchLines = next < BATCH_LINES_MIN ? BATCH_LINES_MIN : next > BATCH_LINES_MAX ? BATCH_LINES_MAX : next;
+    }
+    return true;
+}
+
+static void SetStatus(HWND dialog, const char* text) {
+    SetDlgItemTextA(dialog, IDC_RUNSTATUS, text);
+}
+
+static void FinishRun(HWND dialog) {
+    while (ShowReceived(true)) {
+    }
+    char text[128];
+    snprintf(text, sizeof text, "%ld 秒でMAKE終了", elapsedSeconds);
+    SetStatus(dialog, text);
+    if (childExitCode == 0) {
+        snprintf(text, sizeof text, "%ld 秒でMAKEが正常に終了しました.\r\n", elapsedSeconds);
+        AppendText(text, false);
+    } else {
+        snprintf(text, sizeof text, "%ld 秒でMAKEが %ld のエラーで終了しました.\r\n", elapsedSeconds,
+                 (long)(int)childExitCode);
+        AppendText(text, true);
+    }
+    elapsedSeconds = -1;
+    KillTimer(dialog, TIMER_SECONDS);
+    KillTimer(dialog, TIMER_OUTPUT);
+    SetDlgItemTextA(dialog, IDCANCEL, "閉じる");
+    EnableWindow(GetDlgItem(dialog, IDCANCEL), TRUE);
+    EnableWindow(GetDlgItem(dialog, IDC_EDITORJUMP), TRUE);
+    EnableWindow(GetDlgItem(dialog, IDC_RECOMPILE), TRUE);
+    if (outputPane) EnableWindow(outputPane, TRUE);
+    if (childExitCode == 0 && (AppState.settings.flags & FLAG_CLOSE_ON_SUCCESS) && !outputLines.errorKeyword) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        runAutoClosed = 1;
+    } else if (outputPane) {
+        SetFocus(outputPane);
+    }
+}
+
+static void OnOutputTick(HWND dialog) {
+    if (elapsedSeconds < 0) return;
+    DrainPipe();
+    bool shown = ShowReceived(false);
+    DrainPipe();
+    // The run is over only once everything the child wrote is in the pane.
+    if (childEnded && !shown) FinishRun(dialog);
+}
+
+static void OnSecondsTick(HWND dialog) {
+    if (elapsedSeconds < 0 || childEnded) return;
+    ++elapsedSeconds;
+    DrainPipe();
+    char text[64];
+    snprintf(text, sizeof text, "%ld 秒", elapsedSeconds);
+    SetStatus(dialog, text);
+    // The signalled handle, not STILL_ACTIVE, tells the end: 259 is also an
+    // exit code a child can really return.
+    if (WaitForSingleObject(runProcess->hProcess, 0) != WAIT_OBJECT_0) return;
+    if (!GetExitCodeProcess(runProcess->hProcess, &childExitCode)) childExitCode = (DWORD)-1;
+    childEnded = true;
+    KillTimer(dialog, TIMER_SECONDS);
+    OnOutputTick(dialog);
+}
+
+static void SetRunTitle(HWND dialog) {
+    if (!AppState.variantListBox) return;
+    LRESULT index = SendMessageA(AppState.variantListBox, LB_GETCURSEL, 0, 0);
+    if (index < 0 || index >= MAX_VARIANTS) return;
+    LRESULT length = SendMessageA(AppState.variantListBox, LB_GETTEXTLEN, (WPARAM)index, 0);
+    if (length < 0) return;
+    char* label = (char*)calloc((size_t)length + 1, 1);
+    if (!label) return;
+    SendMessageA(AppState.variantListBox, LB_GETTEXT, (WPARAM)index, (LPARAM)label);
+    static const char prefix[] = "MAKEの実行 - [";
+    char title[256];
+    strcpy(title, prefix);
+    // A long label is cut on a character boundary so that "]" still fits.
+    cp932::CopyCut(title + strlen(prefix), sizeof title - strlen(prefix) - 1, label);
+    strcat(title, "]");
+    SetWindowTextA(dialog, title);
+    free(label);
+}
+
+static int PaneTop(HWND dialog) {
+    RECT button;
+    GetWindowRect(GetDlgItem(dialog, IDC_EDITORJUMP), &button);
+    POINT bottom = {button.left, button.bottom};
+    ScreenToClient(dialog, &bottom);
+    return bottom.y + 4;
+}
+
+static void LayoutPane(HWND dialog) {
+    if (!outputPane) return;
+    RECT client;
+    GetClientRect(dialog, &client);
+    int top = PaneTop(dialog);
+    MoveWindow(outputPane, 0, top, client.right, client.bottom - top, TRUE);
+}
+
+static bool OnPaneKeyDown(HWND pane, WPARAM key) {
+    keyConsumed = false;
+    int code = JumpKeyVirtualCode(AppState.settings.jumpKey);
+    if (code == 0 || (int)(key & 0xFF) != code) return false;
+    SendMessageA(GetParent(pane), WM_COMMAND, IDC_EDITORJUMP, 0);
+    keyConsumed = true;
+    return true;
+}
+
+static void OnPaneDoubleClick(HWND pane, LPARAM lParam) {
+    POINTL point = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+    LONG at = (LONG)SendMessageA(pane, EM_CHARFROMPOS, 0, (LPARAM)&point);
+    CHARRANGE caret = {at, at};
+    SendMessageA(pane, EM_EXSETSEL, 0, (LPARAM)&caret);
+    SendMessageA(GetParent(pane), WM_COMMAND, IDC_EDITORJUMP, 0);
+}
+
+static LRESULT CALLBACK OutputPaneProc(HWND pane, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_KEYDOWN:
+        if (OnPaneKeyDown(pane, wParam)) return 0;
+        break;
+    case WM_KEYUP:
+    case WM_CHAR:
+        if (keyConsumed) return 0;
+        break;
+    case WM_LBUTTONDBLCLK: OnPaneDoubleClick(pane, lParam); return 0;
+    }
+    return CallWindowProcA(panePreviousProc, pane, msg, wParam, lParam);
+}
+
+static void CreateOutputPane(HWND dialog) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    int top = PaneTop(dialog);
+    outputPane = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VSCROLL | ES_NOHIDESEL |
+                                     ES_AUTOVSCROLL | ES_MULTILINE,
+                                 0, top, client.right, client.bottom - top, dialog, (HMENU)0, AppState.instance, nullptr);
+    if (!outputPane) return;
+    // EM_LIMITTEXT 0 would leave the control at its default of 64K
+    // characters, and the rest of a large build's output would be dropped.
+    SendMessageA(outputPane, EM_EXLIMITTEXT, 0, OUTPUT_PANE_LIMIT);
+    CHARFORMATA format;
+    memset(&format, 0, sizeof format);
+    format.cbSize = sizeof format;
+    SendMessageA(outputPane, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    format.dwMask |= CFM_FACE | CFM_SIZE;
+    strcpy(format.szFaceName, "ＭＳ Ｐゴシック");
+    format.yHeight = 180;
+    SendMessageA(outputPane, EM_SETCHARFORMAT, SCF_DEFAULT, (LPARAM)&format);
+    EnableWindow(outputPane, FALSE);
+}
+
+static void ResetRunState(const RunRequest* request) {
+    runAutoClosed = 0;
+    runProcess = request->processInfo;
+    runPipe = request->outputPipe;
+    outputPane = nullptr;
+    panePreviousProc = nullptr;
+    keyConsumed = false;
+    childEnded = false;
+    childExitCode = 0;
+    batchLines = BATCH_LINES_FIRST;
+    received.start = received.end = 0;
+    int flags = 0;
+    if (AppState.settings.flags & FLAG_HIGHLIGHT_ERRORS) flags |= HIGHLIGHT_ERRORS;
+    if (AppState.settings.flags & FLAG_HIGHLIGHT_JUMPABLE) flags |= HIGHLIGHT_JUMPABLE;
+    InitOutputLines(&outputLines, flags);
+}
+
+static void OnInitDialog(HWND dialog, const RunRequest* request) {
+    ResetRunState(request);
+    SetRunTitle(dialog);
+    CreateOutputPane(dialog);
+    if (outputPane) {
+        AppendText(request->commandLine, false);
+        AppendText("\r\n", false);
+        panePreviousProc = (WNDPROC)SetWindowLongPtrA(outputPane, GWLP_WNDPROC, (LONG_PTR)OutputPaneProc);
+    }
+    SetDlgItemTextA(dialog, IDCANCEL, "中断");
+    EnableWindow(GetDlgItem(dialog, IDC_EDITORJUMP), FALSE);
+    EnableWindow(GetDlgItem(dialog, IDC_RECOMPILE), FALSE);
+    SetTimer(dialog, TIMER_SECONDS, SECONDS_INTERVAL, nullptr);
+    SetTimer(dialog, TIMER_OUTPUT, OUTPUT_INTERVAL, nullptr);
+    elapsedSeconds = 0;
+    SetFocus(GetDlgItem(dialog, IDCANCEL));
+}
+
+static void OnAbortOrClose(HWND dialog) {
+    if (elapsedSeconds < 0) {
+        EndDialog(dialog, Closed);
+        return;
+    }
+    EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
+    TerminateProcess(runProcess->hProcess, 0xFFFFFFFF);
+    SetStatus(dialog, "中断の処理中");
+}
+
+static void OnEditorJump() {
+    if (elapsedSeconds < 0 && outputPane) EditorJump(outputPane);
+}
+
+static void OnCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDCANCEL: OnAbortOrClose(dialog); break;
+    case IDC_EDITORJUMP: OnEditorJump(); break;
+    case IDC_RECOMPILE:
+        if (elapsedSeconds < 0) EndDialog(dialog, Recompile);
+        break;
+    case IDC_QUITBRAVIK: EndDialog(dialog, QuitProgram); break;
+    }
+}
+
+static void OnDestroy(HWND dialog) {
+    if (outputPane && panePreviousProc) SetWindowLongPtrA(outputPane, GWLP_WNDPROC, (LONG_PTR)panePreviousProc);
+    KillTimer(dialog, TIMER_SECONDS);
+    KillTimer(dialog, TIMER_OUTPUT);
+    free(received.data);
+    received.data = nullptr;
+    received.start = received.end = received.capacity = 0;
+    FreeOutputBatch(&outputBatch);
+    outputPane = nullptr;
+    panePreviousProc = nullptr;
+}
+
+INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: OnInitDialog(dialog, (const RunRequest*)lParam); return FALSE;
+    case WM_TIMER:
+        if (wParam == TIMER_SECONDS) OnSecondsTick(dialog);
+        if (wParam == TIMER_OUTPUT) OnOutputTick(dialog);
+        return TRUE;
+    case WM_COMMAND: OnCommand(dialog, LOWORD(wParam)); return TRUE;
+    case WM_NOTIFY:
+        if (((NMHDR*)lParam)->hwndFrom != outputPane || ((NMHDR*)lParam)->code != (UINT)NM_DBLCLK) return FALSE;
+        OnEditorJump();
+        return TRUE;
+    case WM_SIZE: LayoutPane(dialog); return TRUE;
+    case WM_DESTROY: OnDestroy(dialog); return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,28 @@
+// The run dialog "RESULTDLG": the make child's output as it arrives, its
+// elapsed seconds and outcome, abort, recompile, quit and the editor jump.
+#pragma once
+#include <stdint.h>
+#include <windows.h>
+
+/// What RunMake hands the run dialog. Everything stays RunMake's: the dialog
+/// neither closes the handles nor frees the texts.
+struct RunRequest {
+    STARTUPINFOA* startupInfo;
+    PROCESS_INFORMATION* processInfo;  // the child's process handle is polled and terminated
+    HANDLE outputPipe;                 // read end of the child's output pipe
+    const char* commandLine;           // shown as the first line of the output
+};
+
+/// Bytes the output pipe holds before a writing child has to wait for Bravik.
+const DWORD OUTPUT_PIPE_SIZE = 1u << 20;
+
+/// Characters the output pane accepts: the whole output of any build.
+const LPARAM OUTPUT_PANE_LIMIT = 0x7FFFFFFE;
+
+/// Dialog procedure of RESULTDLG; WM_INITDIALOG carries a RunRequest*.
+/// Ends with 0 (closed), 1 (quit Bravik) or 2 (recompile).
+INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+/// Virtual-key code of a stored jumpKey, or 0 when the index lies outside
+/// the jump-key table (a damaged record, a combo box without selection).
+int JumpKeyVirtualCode(int32_t jumpKey);

@@ -1,0 +1,109 @@
+#include "bravik/ui/run_make.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "bravik/core/cp932.h"
+#include "bravik/core/make_command.h"
+#include "bravik/ui/app_state.h"
+#include "bravik/ui/child_environment.h"
+#include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/message_box.h"
+#include "bravik/ui/run_dialog.h"
+
+int runAutoClosed;
+
+static const char NoMakefileText[] =
+    "ＭＡＫＥファイルが指定されていません。または間違っています。\n「ファイル/開く」コマンドを実行してください。";
+static const char CannotRunSuffix[] = " が実行できません。";
+static const char CommandTooLongText[] = "ＭＡＫＥのコマンドラインが779バイトを超えるため実行できません。";
+static const char OptionsTooLongText[] = "ＭＡＫＥのオプションが299バイトを超えるため実行できません。";
+
+// Shows the run dialog for a started child; -1 from the dialog call means no
+// dialog could be shown, and nobody would read the child's output.
+static RunOutcome ShowRun(HWND owner, STARTUPINFOA* startup, PROCESS_INFORMATION* process, HANDLE readEnd,
+                          const char* commandLine) {
+    RunRequest request = {startup, process, readEnd, commandLine};
+    INT_PTR result = DialogBoxParamA(AppState.instance, "RESULTDLG", owner, RunDialogProc, (LPARAM)&request);
+    if (result == -1) {
+        TerminateProcess(process->hProcess, 0xFFFFFFFF);
+        return Failed;
+    }
+    return (RunOutcome)result;
+}
+
+static RunOutcome StartMake(HWND owner, char* commandLine, char* environment, const char* directory) {
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    // Without a pipe the child still runs, with its output going nowhere.
+    if (CreatePipe(&readEnd, &writeEnd, &inheritable, OUTPUT_PIPE_SIZE)) {
+        // Only Bravik reads: a child holding the read end would never see a
+        // broken pipe after Bravik has quit and could wait for ever on it full.
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    } else {
+        readEnd = writeEnd = nullptr;
+    }
+    // Reading standard input ends at once, instead of waiting for a console
+    // that nobody types into.
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
+                             nullptr);
+    if (nul == INVALID_HANDLE_VALUE) nul = nullptr;
+
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = nul;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process;
+    memset(&process, 0, sizeof process);
+
+    RunOutcome outcome = Failed;
+    // An empty directory (a makefile named without one) means Bravik's own.
+    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, environment, directory[0] ? directory : nullptr,
+                       &startup, &process)) {
+        outcome = ShowRun(owner, &startup, &process, readEnd, commandLine);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    } else {
+        char text[MAKE_COMMAND_SIZE + sizeof CannotRunSuffix];
+        strcpy(text, commandLine);
+        strcat(text, CannotRunSuffix);
+        ShowCenteredMessage(AppState.mainWindow, text, AppState.resourceName, MB_OK | MB_ICONHAND);
+    }
+    // The write end stays open for the whole run, so the pipe never reports
+    // an end of file; the dialog goes by the bytes it holds and the process.
+    if (writeEnd) CloseHandle(writeEnd);
+    if (readEnd) CloseHandle(readEnd);
+    if (nul) CloseHandle(nul);
+    return outcome;
+}
+
+RunOutcome RunMake(HWND owner, int index) {
+    const SettingsRecord& settings = AppState.settings;
+    char directory[260];
+    if (!AppState.makefilePath[0] || MakefileDirectory(directory, nullptr) != 0) {
+        ShowCenteredMessage(owner, NoMakefileText, AppState.resourceName, MB_OK);
+        return Failed;
+    }
+    if (settings.currentDir[0]) cp932::CopyCut(directory, sizeof directory, settings.currentDir);
+
+    char* environment = BuildEnvironment(owner, '\0');
+    if (!environment) return Failed;
+
+    const char* macros = "";
+    if (index >= 0 && index < MAX_VARIANTS && AppState.variantMacros[index]) macros = AppState.variantMacros[index];
+    char commandLine[MAKE_COMMAND_SIZE];
+    int composed = ComposeMakeCommand(settings.makeExe, settings.makeOptions,
+                                      MakefileOperand(AppState.makefilePath, settings.currentDir), macros, commandLine);
+    RunOutcome outcome = Failed;
+    if (composed == MAKE_COMMAND_OK)
+        outcome = StartMake(owner, commandLine, environment, directory);
+    else
+        ShowCenteredMessage(owner, composed == MAKE_OPTIONS_TOO_LONG ? OptionsTooLongText : CommandTooLongText,
+                            AppState.resourceName, MB_OK | MB_ICONHAND);
+    free(environment);
+    return outcome;
+}

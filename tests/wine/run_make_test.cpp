@@ -1,0 +1,684 @@
+// Make runs inside the test process: RunMake on a hidden main window of the
+// test's own, with GNU make and the chatter program as the child, while a
+// second thread watches the run dialog, reads its pane and presses its buttons.
+#include <windows.h>
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bravik/ui/app_state.h"
+#include "bravik/ui/resource.h"
+#include "bravik/ui/run_dialog.h"
+#include "bravik/ui/run_make.h"
+
+namespace {
+
+enum Format { NORMAL, HIGHLIGHT, MIXED };
+struct PaneLine {
+    std::string text;
+    Format format;
+};
+
+std::string ProgramDirectory() {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, sizeof exe);
+    std::string s = exe;
+    return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string GnuMake() {
+    if (Exists("C:\\GnuMake\\make.exe")) return "C:\\GnuMake\\make.exe";
+    std::string path = "Z:";
+    const char* unix = getenv("GNUMAKE");
+    for (const char* p = unix ? unix : "/work/main/.cache/gnumake/make.exe"; *p; ++p) path += *p == '/' ? '\\' : *p;
+    return path;
+}
+
+const std::string Chatter = ProgramDirectory() + "tools\\chatter\\chatter.exe";
+
+void Write(const std::string& path, const std::string& text) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return;
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+}
+
+std::string Read(const std::string& path) {
+    std::string text;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return text;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    fclose(f);
+    return text;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
+        if (done()) return true;
+        Sleep(20);
+    }
+    return done();
+}
+
+std::string Text(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// The pane's paragraphs with the format each one shows throughout.
+std::vector<PaneLine> ReadPane(HWND pane) {
+    SendMessageA(pane, WM_SETREDRAW, FALSE, 0);  // or every selection scrolls and repaints
+    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT n = SendMessageW(pane, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0);
+    std::wstring wide((size_t)n + 1, L'\0');
+    GETTEXTEX get = {(DWORD)((n + 1) * sizeof(WCHAR)), GT_DEFAULT, 1200, nullptr, nullptr};
+    SendMessageW(pane, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)&wide[0]);
+    wide.resize(wcslen(wide.c_str()));
+    std::vector<PaneLine> lines;
+    for (size_t start = 0; start < wide.size();) {
+        size_t end = wide.find(L'\r', start);
+        if (end == std::wstring::npos) end = wide.size();
+        char text[4096] = "";
+        WideCharToMultiByte(932, 0, wide.data() + start, (int)(end - start), text, sizeof text - 1, nullptr, nullptr);
+        CHARRANGE range = {(LONG)start, (LONG)end};
+        SendMessageA(pane, EM_EXSETSEL, 0, (LPARAM)&range);
+        CHARFORMATA format;
+        memset(&format, 0, sizeof format);
+        format.cbSize = sizeof format;
+        SendMessageA(pane, EM_GETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
+        Format kind = MIXED;
+        if ((format.dwMask & (CFM_BOLD | CFM_COLOR)) == (CFM_BOLD | CFM_COLOR)) {
+            if ((format.dwEffects & CFE_BOLD) && !(format.dwEffects & CFE_AUTOCOLOR) && format.crTextColor == RGB(255, 0, 0))
+                kind = HIGHLIGHT;
+            else if (!(format.dwEffects & CFE_BOLD) && (format.dwEffects & CFE_AUTOCOLOR))
+                kind = NORMAL;
+        }
+        lines.push_back({text, end > start ? kind : NORMAL});
+        start = end + 1;
+    }
+    SendMessageA(pane, WM_SETREDRAW, TRUE, 0);
+    return lines;
+}
+
+// What the driving thread saw; the test thread checks it after RunMake.
+struct DrivenRun {
+    HWND dialog = nullptr;
+    HWND pane = nullptr;
+    std::string message;  // text of a message box instead of a dialog
+    bool stopIcon = false;
+    std::function<void(DrivenRun&)> script;
+
+    std::string Status() const { return Text(GetDlgItem(dialog, IDC_RUNSTATUS)); }
+    bool Finished(DWORD timeoutMs = 30000) const {
+        return WaitFor([&] { return Status().find("MAKE終了") != std::string::npos; }, timeoutMs);
+    }
+    void Click(int id) const { PostMessageA(dialog, WM_COMMAND, id, 0); }
+    bool Gone(DWORD timeoutMs = 5000) const {
+        return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
+    }
+};
+
+DWORD uiThread;
+
+BOOL CALLBACK FindModal(HWND window, LPARAM param) {
+    char cls[32];
+    GetClassNameA(window, cls, sizeof cls);
+    if (!IsWindowVisible(window) || strcmp(cls, "#32770") != 0) return TRUE;
+    if (!GetDlgItem(window, IDC_RUNSTATUS) && Text(window) != "Bravik") return TRUE;
+    *(HWND*)param = window;
+    return FALSE;
+}
+
+DWORD WINAPI Drive(void* param) {
+    DrivenRun& run = *(DrivenRun*)param;
+    HWND modal = nullptr;
+    WaitFor([&] { return !EnumThreadWindows(uiThread, FindModal, (LPARAM)&modal) && modal; }, 20000);
+    if (!modal) return 0;
+    if (!GetDlgItem(modal, IDC_RUNSTATUS)) {
+        run.message = Text(GetDlgItem(modal, 0xFFFF));
+        run.stopIcon = SendMessageA(GetDlgItem(modal, 0x0440), STM_GETICON, 0, 0) != 0;
+        PostMessageA(modal, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    run.dialog = modal;
+    run.pane = FindWindowExA(modal, nullptr, "RichEdit20A", nullptr);
+    if (run.script) run.script(run);
+    // A script that did not end the dialog (a failed wait) must not hang the test.
+    if (!run.Gone(3000)) run.Click(IDC_QUITBRAVIK);
+    return 0;
+}
+
+int RunDriven(DrivenRun& run, int variant = -1) {
+    HANDLE driver = CreateThread(nullptr, 0, Drive, &run, 0, nullptr);
+    int outcome = RunMake(AppState.mainWindow, variant);
+    WaitForSingleObject(driver, 60000);
+    CloseHandle(driver);
+    return outcome;
+}
+
+std::string NumberBefore(const std::string& text, const char* what) {
+    size_t at = text.find(what);
+    return at == std::string::npos ? "?" : text.substr(0, at);
+}
+
+// Recorded compiler and tool output, with what each line is under the
+// highlight flags: holding an error word, naming a file and a line.
+struct Recorded {
+    const char* line;
+    bool error;
+    bool jumpable;
+};
+const Recorded recorded[] = {
+    {"Microsoft (R) Program Maintenance Utility Version 1.50", false, false},
+    {"        cl /c /W3 main.c", false, false},
+    {"main.c(12) : error C2065: 'x' : undeclared identifier", true, true},
+    {"src\\util.cpp(145) : warning C4101: 'i' : unreferenced local variable", true, true},
+    {"main.c(40) : see declaration of 'x'", false, true},
+    {"LINK : fatal error LNK1104: cannot open file 'x.lib'", true, false},
+    {"Borland C++ 5.5.1 for Win32 Copyright (c) 1993, 2000 Borland", false, false},
+    {"Error E2451 main.c 12: Undefined symbol 'x' in function main", true, true},
+    {"Warning W8060 ..\\src\\io.c 230: Possibly incorrect assignment in function f", true, true},
+    {"gcc -c -Wall src/lib/io.c", false, false},
+    {"src/lib/io.c:7: warning: implicit declaration of function 'f'", true, true},
+    {"main.c:12: error: 'x' undeclared (first use in this function)", true, true},
+    {"リンク中にエラーが発生しました。", true, false},
+    {"ｺﾝﾊﾟｲﾙ中: main.c", false, false},
+    {"main.c(8) : 型が一致しません。", false, true},
+    {"ソース表示.c(3) : 記述に誤りがあります。", true, true},
+};
+
+const char* const Makefile =
+    "recorded:\n"
+    "\t@$(CH) print out.txt crlf print out.txt lf print out.txt cr err \"on stderr\" text \"no line end\"\n"
+    "fail:\n"
+    "\t@$(CH) line compiling exit 2\n"
+    "clean:\n"
+    "\t@$(CH) line \"all done\"\n"
+    "warned:\n"
+    "\t@$(CH) line \"1 warning\"\n"
+    "forever:\n"
+    "\t@$(CH) pid forever.pid line started sleep -1\n"
+    "tail:\n"
+    "\t@$(CH) sleep 1300 long 3000 60\n"
+    "stdin:\n"
+    "\t@$(CH) stdin\n"
+    "flood:\n"
+    "\t@$(CH) lines 30000 0\n"
+    "big:\n"
+    "\t@$(CH) long 20000 520\n"
+    "jump:\n"
+    "\t@$(CH) line \"main.c(12) : error C2065\" line \"sub\\b.c(7) : warning C4101\" line other\n";
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+class RunMakeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        LoadLibraryA("RICHED20.DLL");
+        uiThread = GetCurrentThreadId();
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = MainProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "RunMakeTestMain";
+        RegisterClassA(&wc);
+    }
+
+    void SetUp() override {
+        saved = AppState;
+        memset(&AppState, 0, sizeof AppState);
+        AppState.instance = GetModuleHandleA(nullptr);
+        strcpy(AppState.resourceName, "Bravik");
+        AppState.mainWindow = CreateWindowExA(0, "RunMakeTestMain", "test - Bravik", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                              nullptr, nullptr, AppState.instance, nullptr);
+        AppState.variantListBox = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_NOTIFY, 0, 0, 100, 100,
+                                                  AppState.mainWindow, nullptr, AppState.instance, nullptr);
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        dir = std::string(temp) + "bravik run " + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(dir.c_str(), nullptr);
+        CreateDirectoryA((dir + "sub").c_str(), nullptr);
+        Write(dir + "run.mak", "CH = " + Chatter + "\n" + Makefile);
+        Write(dir + "main.c", "int main;\n");
+        Write(dir + "sub\\b.c", "int b;\n");
+        strcpy(AppState.makefilePath, (dir + "run.mak").c_str());
+        strcpy(AppState.settings.makeExe, GnuMake().c_str());
+        strcpy(AppState.settings.makeOptions, "-f %s");
+    }
+
+    void TearDown() override {
+        for (char*& macros : AppState.variantMacros) free(macros);
+        DestroyWindow(AppState.mainWindow);
+        AppState = saved;
+        const char* files[] = {"run.mak", "main.c", "sub\\b.c", "out.txt", "forever.pid", "flood.pid"};
+        for (const char* f : files) DeleteFileA((dir + f).c_str());
+        RemoveDirectoryA((dir + "sub").c_str());
+        RemoveDirectoryA(dir.c_str());
+    }
+
+    // Variant 0 with the given label and macro text (a make target here).
+    void Variant(const char* label, const char* macros) {
+        SendMessageA(AppState.variantListBox, LB_ADDSTRING, 0, (LPARAM)label);
+        SendMessageA(AppState.variantListBox, LB_SETCURSEL, 0, 0);
+        AppState.variantMacros[0] = strdup(macros);
+    }
+
+    void KillByPidFile(const char* name) {
+        DWORD pid = strtoul(Read(dir + name).c_str(), nullptr, 10);
+        HANDLE process = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : nullptr;
+        if (!process) return;
+        TerminateProcess(process, 9);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+
+    AppStateBlock saved;
+    std::string dir;
+};
+
+TEST_F(RunMakeTest, RecordedOutputIsShownWholeAndHighlightedByTheFlags) {
+    std::string out;
+    for (const Recorded& r : recorded) out += std::string(r.line) + "\n";
+    Write(dir + "out.txt", out);
+    Variant("MSVC・BCC・GCC", "recorded");
+    for (int flags : {FLAG_HIGHLIGHT_ERRORS | FLAG_HIGHLIGHT_JUMPABLE, (int)FLAG_HIGHLIGHT_ERRORS,
+                      (int)FLAG_HIGHLIGHT_JUMPABLE}) {
+        AppState.settings.flags = (uint8_t)flags;
+        std::vector<PaneLine> pane;
+        std::string title, status;
+        LRESULT limit = 0;
+        LONG style = 0;
+        CHARFORMATA defaults = {};
+        DrivenRun run;
+        run.script = [&](DrivenRun& r) {
+            ASSERT_TRUE(r.Finished());
+            title = Text(r.dialog);
+            status = r.Status();
+            pane = ReadPane(r.pane);
+            limit = SendMessageA(r.pane, EM_GETLIMITTEXT, 0, 0);
+            style = GetWindowLongA(r.pane, GWL_STYLE);
+            defaults.cbSize = sizeof defaults;
+            SendMessageA(r.pane, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&defaults);
+            r.Click(IDC_RECOMPILE);
+        };
+        EXPECT_EQ(Recompile, RunDriven(run, 0));
+        EXPECT_EQ("MAKEの実行 - [MSVC・BCC・GCC]", title);
+        EXPECT_EQ(OUTPUT_PANE_LIMIT, limit);
+        EXPECT_EQ(0x56200144, style);
+        EXPECT_STREQ("ＭＳ Ｐゴシック", defaults.szFaceName);
+        EXPECT_EQ(180, defaults.yHeight);
+        const size_t count = sizeof recorded / sizeof recorded[0];
+        ASSERT_EQ(1 + 3 * count + 2, pane.size());
+        EXPECT_EQ(GnuMake() + " -f run.mak recorded", pane[0].text);
+        EXPECT_EQ(NORMAL, pane[0].format);
+        for (size_t copy = 0; copy < 3; ++copy) {  // CR LF, then LF alone, then CR alone
+            for (size_t i = 0; i < count; ++i) {
+                const PaneLine& line = pane[1 + copy * count + i];
+                bool on = ((flags & FLAG_HIGHLIGHT_ERRORS) && recorded[i].error) ||
+                          ((flags & FLAG_HIGHLIGHT_JUMPABLE) && recorded[i].jumpable);
+                EXPECT_EQ(recorded[i].line, line.text) << copy;
+                EXPECT_EQ(on ? HIGHLIGHT : NORMAL, line.format) << recorded[i].line << " copy " << copy;
+            }
+        }
+        EXPECT_EQ("on stderr", pane[1 + 3 * count].text);
+        // The last line without its end is shown before the completion message, as it is.
+        std::string seconds = NumberBefore(status, " 秒でMAKE終了");
+        EXPECT_EQ("no line end" + seconds + " 秒でMAKEが正常に終了しました.", pane.back().text);
+        EXPECT_EQ(NORMAL, pane.back().format);
+    }
+}
+
+TEST_F(RunMakeTest, ExitCodeTwoEndsInBoldRedWithTheSecondsOfTheStatus) {
+    Variant("fail", "fail");
+    std::vector<PaneLine> pane;
+    std::string status, button;
+    bool editorEnabled = false, recompileEnabled = false;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        ASSERT_TRUE(r.Finished());
+        status = r.Status();
+        button = Text(GetDlgItem(r.dialog, IDCANCEL));
+        editorEnabled = IsWindowEnabled(GetDlgItem(r.dialog, IDC_EDITORJUMP));
+        recompileEnabled = IsWindowEnabled(GetDlgItem(r.dialog, IDC_RECOMPILE));
+        pane = ReadPane(r.pane);
+        r.Click(IDCANCEL);
+    };
+    EXPECT_EQ(Closed, RunDriven(run, 0));
+    EXPECT_EQ("閉じる", button);
+    EXPECT_TRUE(editorEnabled && recompileEnabled);
+    ASSERT_GE(pane.size(), 4u);
+    EXPECT_EQ("compiling", pane[1].text);
+    EXPECT_NE(std::string::npos, pane[2].text.find("Error 2")) << pane[2].text;
+    std::string seconds = NumberBefore(status, " 秒でMAKE終了");
+    EXPECT_NE("0", seconds);
+    EXPECT_EQ(seconds + " 秒でMAKEが 2 のエラーで終了しました.", pane[3].text);
+    EXPECT_EQ(HIGHLIGHT, pane[3].format);
+}
+
+TEST_F(RunMakeTest, CloseOnSuccessOnlyForACleanOutput) {
+    AppState.settings.flags = FLAG_CLOSE_ON_SUCCESS;
+    struct {
+        const char* target;
+        bool closes;
+    } cases[] = {{"clean", true}, {"warned", false}};
+    for (const auto& c : cases) {
+        free(AppState.variantMacros[0]);
+        AppState.variantMacros[0] = strdup(c.target);
+        bool closedItself = false;
+        DrivenRun run;
+        run.script = [&](DrivenRun& r) {
+            closedItself = r.Gone(8000);
+            if (!closedItself) r.Click(IDCANCEL);
+        };
+        EXPECT_EQ(Closed, RunDriven(run, 0)) << c.target;
+        EXPECT_EQ(c.closes, closedItself) << c.target;
+        EXPECT_EQ(c.closes ? 1 : 0, runAutoClosed) << c.target;
+    }
+}
+
+TEST_F(RunMakeTest, AbortEndsTheChildWithMinusOne) {
+    Variant("forever", "forever");
+    std::string running, aborting, status;
+    bool enabledWhileRunning = true, disabledAfterClick = false, enabledAtEnd = false;
+    std::vector<PaneLine> pane;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        WaitFor([&] { return r.Status() == "1 秒"; }, 10000);
+        running = Text(GetDlgItem(r.dialog, IDCANCEL));
+        enabledWhileRunning = IsWindowEnabled(GetDlgItem(r.dialog, IDC_EDITORJUMP)) ||
+                              IsWindowEnabled(GetDlgItem(r.dialog, IDC_RECOMPILE)) || IsWindowEnabled(r.pane);
+        SendMessageA(r.dialog, WM_COMMAND, IDCANCEL, 0);
+        aborting = r.Status();
+        disabledAfterClick = !IsWindowEnabled(GetDlgItem(r.dialog, IDCANCEL));
+        ASSERT_TRUE(r.Finished());
+        status = r.Status();
+        enabledAtEnd = IsWindowEnabled(GetDlgItem(r.dialog, IDCANCEL)) &&
+                       Text(GetDlgItem(r.dialog, IDCANCEL)) == "閉じる";
+        pane = ReadPane(r.pane);
+        r.Click(IDCANCEL);
+    };
+    EXPECT_EQ(Closed, RunDriven(run, 0));
+    KillByPidFile("forever.pid");  // only make itself is stopped by an abort
+    EXPECT_EQ("中断", running);
+    EXPECT_FALSE(enabledWhileRunning);
+    EXPECT_EQ("中断の処理中", aborting);
+    EXPECT_TRUE(disabledAfterClick);
+    EXPECT_TRUE(enabledAtEnd);
+    ASSERT_FALSE(pane.empty());
+    EXPECT_EQ(NumberBefore(status, " 秒でMAKE終了") + " 秒でMAKEが -1 のエラーで終了しました.", pane.back().text);
+    EXPECT_EQ(HIGHLIGHT, pane.back().format);
+}
+
+// The run dialog must neither lose output nor wait for ever on a child.
+TEST_F(RunMakeTest, OutputWrittenJustBeforeTheExitIsShown) {
+    Variant("tail", "tail");
+    std::vector<PaneLine> pane;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        ASSERT_TRUE(r.Finished());
+        pane = ReadPane(r.pane);
+        r.Click(IDCANCEL);
+    };
+    RunDriven(run, 0);
+    ASSERT_EQ(1 + 3000 + 1u, pane.size());
+    EXPECT_EQ(0u, pane[3000].text.find("00003000 "));
+}
+
+TEST_F(RunMakeTest, StandardInputIsTheNulDevice) {
+    Variant("stdin", "stdin");
+    std::vector<PaneLine> pane;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        ASSERT_TRUE(r.Finished(10000));
+        pane = ReadPane(r.pane);
+        r.Click(IDCANCEL);
+    };
+    RunDriven(run, 0);
+    ASSERT_GE(pane.size(), 2u);
+    EXPECT_EQ("stdin 0 bytes", pane[1].text);
+}
+
+TEST_F(RunMakeTest, ExitCode259EndsTheRun) {
+    strcpy(AppState.settings.makeExe, Chatter.c_str());
+    strcpy(AppState.settings.makeOptions, "line %s exit 259");
+    std::vector<PaneLine> pane;
+    std::string title;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        title = Text(r.dialog);
+        ASSERT_TRUE(r.Finished(10000));
+        pane = ReadPane(r.pane);
+        r.Click(IDCANCEL);
+    };
+    RunDriven(run, -1);
+    EXPECT_EQ("ＭＡＫＥの実行", title) << "no variant selected: the template's title";
+    ASSERT_EQ(3u, pane.size());
+    EXPECT_EQ("run.mak", pane[1].text);
+    EXPECT_NE(std::string::npos, pane[2].text.find("MAKEが 259 のエラーで終了しました."));
+}
+
+TEST_F(RunMakeTest, WithoutAPaneTheOutputIsReadAndDropped) {
+    HINSTANCE richEdit = GetModuleHandleA("riched20.dll");
+    WNDCLASSEXA paneClass;
+    memset(&paneClass, 0, sizeof paneClass);
+    paneClass.cbSize = sizeof paneClass;
+    ASSERT_TRUE(GetClassInfoExA(richEdit, "RichEdit20A", &paneClass));
+    ASSERT_TRUE(UnregisterClassA("RichEdit20A", richEdit));
+    Variant("flood", "flood");
+    bool paneMissing = false;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        paneMissing = r.pane == nullptr;
+        ASSERT_TRUE(r.Finished(60000));
+        r.Click(IDCANCEL);
+    };
+    EXPECT_EQ(Closed, RunDriven(run, 0));
+    paneClass.lpszClassName = "RichEdit20A";
+    EXPECT_TRUE(RegisterClassExA(&paneClass));
+    EXPECT_TRUE(paneMissing);
+}
+
+TEST_F(RunMakeTest, TenMegabytesReachThePane) {
+    Variant("big", "big");
+    LRESULT characters = 0;
+    std::vector<PaneLine> pane;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        ASSERT_TRUE(r.Finished(180000));
+        GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+        characters = SendMessageW(r.pane, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0);
+        pane = ReadPane(r.pane);
+        r.Click(IDCANCEL);
+    };
+    RunDriven(run, 0);
+    EXPECT_GE(characters, 20000 * 519);  // a "\r\n" is one character in the pane
+    ASSERT_EQ(1 + 20000 + 1u, pane.size());
+    EXPECT_EQ(0u, pane[20000].text.find("00020000 "));
+    EXPECT_EQ(518u, pane[20000].text.size());
+}
+
+TEST_F(RunMakeTest, QuitLeavesTheChildAndItEndsOnTheBrokenPipe) {
+    strcpy(AppState.settings.makeExe, Chatter.c_str());
+    strcpy(AppState.settings.makeOptions, "line %s pid flood.pid lines 100000000 0");
+    std::string long300(300, 'L');
+    Variant(long300.c_str(), "");
+    std::string title;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        title = Text(r.dialog);
+        WaitFor([&] { return r.Status() == "1 秒"; }, 10000);
+        r.Click(IDC_QUITBRAVIK);
+    };
+    EXPECT_EQ(QuitProgram, RunDriven(run, 0));
+    EXPECT_EQ(255u, title.size());
+    EXPECT_EQ("]", title.substr(254));
+    DWORD pid = strtoul(Read(dir + "flood.pid").c_str(), nullptr, 10);
+    HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    ASSERT_NE(nullptr, child);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child, 10000)) << "the child still writes into a pipe nobody reads";
+    TerminateProcess(child, 9);
+    CloseHandle(child);
+}
+
+TEST_F(RunMakeTest, CommandLineWorkingDirectoryAndMacros) {
+    strcpy(AppState.settings.makeExe, Chatter.c_str());
+    strcpy(AppState.settings.makeOptions, "cwd line %s");
+    std::string makefile = dir + "run.mak";
+    struct {
+        const char* currentDir;
+        int variant;
+        const char* macros;
+        std::string operand, cwd, tail;
+    } cases[] = {
+        {"", 0, "line nodebug=1", "run.mak", dir.substr(0, dir.size() - 1), " line nodebug=1"},
+        {"C:\\windows", 0, "", makefile, "C:\\windows", ""},
+        {"", 100, "", "run.mak", dir.substr(0, dir.size() - 1), ""},
+    };
+    for (const auto& c : cases) {
+        strcpy(AppState.settings.currentDir, c.currentDir);
+        free(AppState.variantMacros[0]);
+        AppState.variantMacros[0] = strdup(c.macros);
+        std::vector<PaneLine> pane;
+        DrivenRun run;
+        run.script = [&](DrivenRun& r) {
+            ASSERT_TRUE(r.Finished(10000));
+            pane = ReadPane(r.pane);
+            r.Click(IDCANCEL);
+        };
+        RunDriven(run, c.variant);
+        ASSERT_GE(pane.size(), 4u);
+        // Blanks in the paths stay unquoted, so a full path with a blank reaches the child in two pieces.
+        EXPECT_EQ(Chatter + " cwd line " + c.operand + c.tail, pane[0].text);
+        EXPECT_EQ(c.cwd, pane[1].text);
+        EXPECT_EQ(c.operand.substr(0, c.operand.find(' ')), pane[2].text);
+    }
+}
+
+TEST_F(RunMakeTest, MessagesInsteadOfARun) {
+    const std::string tooLong = "x=" + std::string(779 - 20, '0');  // "nmake /f build.mak " is 19 bytes
+    struct {
+        const char* makefile;
+        const char* exe;
+        const char* options;
+        const char* macros;
+        const char* message;
+        bool stopIcon;
+    } cases[] = {
+        {"C:\\src\\build.mak", "nmake", "-nologo", "", "nmake -nologo /f build.mak が実行できません。", true},
+        {"C:\\src\\build.mak", "nmake", "-f %s -k", "", "nmake -f build.mak -k が実行できません。", true},
+        {"C:\\src\\build.mak", "nmake", "", "nodebug=1", "nmake /f build.mak nodebug=1 が実行できません。", true},
+        {"C:\\src\\build.mak", "", "", "", " /f build.mak が実行できません。", true},
+        {"", "nmake", "", "",
+         "ＭＡＫＥファイルが指定されていません。または間違っています。\n「ファイル/開く」コマンドを実行してください。", false},
+        {"C:\\src\\", "nmake", "", "",
+         "ＭＡＫＥファイルが指定されていません。または間違っています。\n「ファイル/開く」コマンドを実行してください。", false},
+        {"C:\\src\\build.mak", "nmake", "", tooLong.c_str(),
+         "ＭＡＫＥのコマンドラインが779バイトを超えるため実行できません。", true},
+    };
+    for (const auto& c : cases) {
+        strcpy(AppState.makefilePath, c.makefile);
+        strcpy(AppState.settings.makeExe, c.exe);
+        strcpy(AppState.settings.makeOptions, c.options);
+        free(AppState.variantMacros[0]);
+        AppState.variantMacros[0] = strdup(c.macros);
+        runAutoClosed = 7;
+        DrivenRun run;
+        EXPECT_EQ(Failed, RunDriven(run, 0)) << c.message;
+        EXPECT_EQ(c.message, run.message);
+        EXPECT_EQ(c.stopIcon, run.stopIcon) << c.message;
+        EXPECT_EQ(nullptr, run.dialog);
+        EXPECT_EQ(7, runAutoClosed) << "a failed run leaves the flag alone";
+    }
+}
+
+TEST(RunDialog, JumpKeyOutsideTheTableIsNoKey) {
+    struct {
+        int32_t jumpKey;
+        int code;
+    } cases[] = {{0, VK_RETURN}, {1, VK_SPACE}, {2, VK_TAB}, {12, VK_F3}, {21, VK_F12},
+                 {-1, 0},        {22, 0},        {1000, 0},  {INT32_MIN, 0}};
+    for (const auto& c : cases) EXPECT_EQ(c.code, JumpKeyVirtualCode(c.jumpKey)) << c.jumpKey;
+}
+
+TEST_F(RunMakeTest, EditorJumpFromTheButtonTheJumpKeyAndADoubleClick) {
+    Variant("jump", "jump");
+    strcpy(AppState.settings.editorExe, Chatter.c_str());
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string jumpFile = temp + std::string("bravik_jump.txt");  // no blank: the options are not quoted
+    strcpy(AppState.settings.editorOptions, ("args " + jumpFile + " %d").c_str());
+    auto jumped = [&] {
+        std::string seen;
+        WaitFor([&] { return !(seen = Read(jumpFile)).empty(); }, 5000);
+        DeleteFileA(jumpFile.c_str());
+        return seen;
+    };
+    struct {
+        int32_t jumpKey;
+        std::string byButton, byKey, byDoubleClick, paneAfterKey;
+        LONG caret = -1, clicked = -2;
+        RECT paneRect = {}, client = {}, button = {};
+    } seen[2];
+    seen[0].jumpKey = 1;   // Space
+    seen[1].jumpKey = -1;  // a damaged record: no jump key at all
+    for (auto& s : seen) {
+        AppState.settings.jumpKey = s.jumpKey;
+        DrivenRun run;
+        run.script = [&](DrivenRun& r) {
+            ASSERT_TRUE(r.Finished());
+            LONG line1 = (LONG)SendMessageA(r.pane, EM_LINEINDEX, 1, 0);
+            CHARRANGE caret = {line1 + 3, line1 + 3};
+            SendMessageA(r.pane, EM_EXSETSEL, 0, (LPARAM)&caret);
+            SendMessageA(r.dialog, WM_COMMAND, IDC_EDITORJUMP, 0);
+            s.byButton = jumped();
+            PostMessageA(r.pane, WM_KEYDOWN, VK_SPACE, 0x00390001);
+            PostMessageA(r.pane, WM_CHAR, ' ', 0x00390001);
+            PostMessageA(r.pane, WM_KEYUP, VK_SPACE, 0xC0390001);
+            SendMessageA(r.pane, WM_NULL, 0, 0);
+            s.byKey = s.jumpKey >= 0 ? jumped() : "";
+            s.paneAfterKey = ReadPane(r.pane)[1].text;
+            LONG line2 = (LONG)SendMessageA(r.pane, EM_LINEINDEX, 2, 0);
+            POINTL at;
+            SendMessageA(r.pane, EM_POSFROMCHAR, (WPARAM)&at, line2 + 5);
+            s.clicked = line2 + 5;
+            PostMessageA(r.pane, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x + 1, at.y + 2));
+            s.byDoubleClick = jumped();
+            CHARRANGE now;
+            SendMessageA(r.pane, EM_EXGETSEL, 0, (LPARAM)&now);
+            s.caret = now.cpMin == now.cpMax ? now.cpMin : -3;
+            SetWindowPos(r.dialog, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
+            GetWindowRect(r.pane, &s.paneRect);
+            MapWindowPoints(nullptr, r.dialog, (POINT*)&s.paneRect, 2);
+            GetClientRect(r.dialog, &s.client);
+            GetWindowRect(GetDlgItem(r.dialog, IDC_EDITORJUMP), &s.button);
+            MapWindowPoints(nullptr, r.dialog, (POINT*)&s.button, 2);
+            r.Click(IDCANCEL);
+        };
+        RunDriven(run, 0);
+        EXPECT_EQ("12 main.c", s.byButton) << s.jumpKey;
+        EXPECT_EQ("7 sub\\b.c", s.byDoubleClick) << s.jumpKey;
+        EXPECT_EQ(s.clicked, s.caret) << "the caret goes where the double-click was";
+        EXPECT_EQ(s.button.bottom + 4, s.paneRect.top);
+        EXPECT_EQ(0, s.paneRect.left);
+        EXPECT_EQ(s.client.right, s.paneRect.right);
+        EXPECT_EQ(s.client.bottom, s.paneRect.bottom);
+    }
+    EXPECT_EQ("12 main.c", seen[0].byKey);
+    EXPECT_EQ("main.c(12) : error C2065", seen[0].paneAfterKey) << "the jump key types nothing";
+    EXPECT_NE("main.c(12) : error C2065", seen[1].paneAfterKey) << "without a jump key, Space is typed";
+}
+
+}  // namespace
