@@ -18,12 +18,12 @@ class ChildEnvironment : public ::testing::Test {
 protected:
     void SetUp() override {
         saved_ = AppState.settings;
-        strcpy(savedName_, AppState.resourceName);
+        memcpy(savedName_, AppState.resourceName, sizeof savedName_);
         strcpy(AppState.resourceName, "Bravik");
     }
     void TearDown() override {
         AppState.settings = saved_;
-        strcpy(AppState.resourceName, savedName_);
+        memcpy(AppState.resourceName, savedName_, sizeof savedName_);
     }
     static void Use(const char* environment, bool system) {
         strcpy(AppState.settings.environment, environment);
