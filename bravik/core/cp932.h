@@ -13,7 +13,7 @@
 namespace cp932 {
 
 /// True for a byte that starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
-inline bool IsLeadByte(unsigned char c) {
+constexpr bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 

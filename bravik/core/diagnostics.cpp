@@ -26,8 +26,11 @@ const char* const* const diagnosticKeywords = errorKeywords;
 
 namespace {
 
+enum : uint8_t { PLAIN = 0, LEAD = 1, STOP = 2 };
+
 struct KeywordTable {
     uint16_t startsWith[256];  // bit i set: keyword i begins with this byte
+    uint8_t kind[256];         // STOP: the NUL or a keyword's first byte; LEAD: other lead bytes
     unsigned char length[ERROR_KEYWORD_COUNT];
 };
 
@@ -40,6 +43,10 @@ constexpr KeywordTable MakeKeywordTable() {
         while (k[n]) ++n;
         t.length[i] = (unsigned char)n;
     }
+    for (int c = 0; c < 256; ++c) {
+        if (c == 0 || t.startsWith[c]) t.kind[c] = STOP;
+        else if (cp932::IsLeadByte((unsigned char)c)) t.kind[c] = LEAD;
+    }
     return t;
 }
 constexpr KeywordTable keywords = MakeKeywordTable();
@@ -47,6 +54,21 @@ static_assert(ERROR_KEYWORD_COUNT <= 16, "keyword sets are 16-bit masks");
 
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// From the character start p to the next character that may begin a keyword,
+// or to the NUL: the per-byte loop that every line goes through.
+inline const char* NextCandidate(const char* p) {
+    for (;;) {
+        uint8_t k = keywords.kind[(unsigned char)*p];
+        if (k == PLAIN) {
+            ++p;
+        } else if (k == LEAD) {
+            p += p[1] ? 2 : 1;
+        } else {
+            return p;
+        }
+    }
+}
 
 // p is a character start whose byte begins keyword i; the rest is compared
 // here. A NUL in the text is a mismatch, so nothing past it is read.
@@ -61,7 +83,7 @@ inline bool KeywordAt(const char* p, int i) {
 void FindDiagnosticKeywords(const char* line, const char* at[DIAGNOSTIC_KEYWORD_COUNT]) {
     unsigned open = (1u << DIAGNOSTIC_KEYWORD_COUNT) - 1;
     for (int i = 0; i < DIAGNOSTIC_KEYWORD_COUNT; ++i) at[i] = nullptr;
-    for (const char* p = line; *p && open; p = cp932::Next(p)) {
+    for (const char* p = NextCandidate(line); *p && open; p = NextCandidate(cp932::Next(p))) {
         unsigned candidates = keywords.startsWith[(unsigned char)*p] & open;
         while (candidates) {
             int i = __builtin_ctz(candidates);
@@ -222,7 +244,7 @@ const char* FindErrorKeyword(const char* text) {
     if (!text) return nullptr;
     const char* best = nullptr;
     unsigned open = (1u << ERROR_KEYWORD_COUNT) - 1;  // keywords that can still win
-    for (const char* p = text; *p; p = cp932::Next(p)) {
+    for (const char* p = NextCandidate(text); *p; p = NextCandidate(cp932::Next(p))) {
         unsigned candidates = keywords.startsWith[(unsigned char)*p] & open;
         while (candidates) {
             int i = __builtin_ctz(candidates);

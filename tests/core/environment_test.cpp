@@ -147,17 +147,51 @@ TEST(ComposeEnvironment, LongTextsAreCutOnCharacterBoundaries) {
     EXPECT_EQ("X=" + std::string(700, 'a') + std::string(77, 'v'), Compose(wide.c_str(), value).back());
 }
 
+// Hands out exactly the bytes asked for, followed by a guard that must survive.
+struct GuardedAllocation {
+    static const size_t GUARD = 64;
+    static unsigned char* block;
+    static size_t size;
+    static void* Allocate(size_t count, size_t each) {
+        size = count * each;
+        block = (unsigned char*)calloc(size + GUARD, 1);
+        memset(block + size, 0xCD, GUARD);
+        return block;
+    }
+    static bool GuardIntact() {
+        for (size_t i = 0; i < GUARD; ++i)
+            if (block[size + i] != 0xCD) return false;
+        return true;
+    }
+};
+unsigned char* GuardedAllocation::block;
+size_t GuardedAllocation::size;
+
 TEST(ComposeEnvironment, FullTableOfLongestEntriesPacksIntoTheBlock) {
+    // 64 entries of 1023 bytes, each with its separator, and the final second
+    // NUL: one byte more than 64 entries of 1024.
     std::string system;
     for (int i = 0; i < 64; ++i) {
         std::string name = "N" + std::to_string(100 + i) + "=";
         system += name + std::string(1023 - name.size(), 'a' + i % 26) + '\0';
     }
-    system.pop_back();
-    Entries got = Compose("", system);
-    ASSERT_EQ(64u, got.size());
-    for (const auto& e : got) EXPECT_EQ(1023u, e.size());
-    EXPECT_EQ('z', got[25].back());
+    system += '\0';
+    for (char separator : {'\0', '\n'}) {
+        EnvironmentSources s = {};
+        s.useSystemEnv = true;
+        s.systemStrings = system.c_str();
+        auto saved = EnvironmentTableAllocator;
+        EnvironmentTableAllocator = GuardedAllocation::Allocate;
+        char* block = ComposeEnvironment(s, separator);
+        EnvironmentTableAllocator = saved;
+        ASSERT_NE(nullptr, block);
+        EXPECT_TRUE(GuardedAllocation::GuardIntact()) << "written past the allocation";
+        EXPECT_EQ(0, memcmp(block, system.data(), 1023));
+        EXPECT_EQ(separator, block[1023]);
+        EXPECT_EQ(0, memcmp(block + 63 * 1024, system.data() + 63 * 1024, 1023));
+        EXPECT_EQ(0, memcmp(block + 64 * 1024 - 1, "\0\0", 2));
+        free(block);
+    }
 }
 
 TEST(ComposeEnvironment, AllocationFailureGivesNothing) {
