@@ -138,6 +138,7 @@ void RunOverLog(benchmark::State& state, PerLine perLine) {
     state.SetBytesProcessed(state.iterations() * bytes);
     state.SetItemsProcessed(state.iterations() * (int64_t)log.starts.size());
     state.counters["matches/line"] = (double)hits / (double)(state.iterations() * (int64_t)log.starts.size());
+    state.counters["bytes/line"] = (double)bytes / (double)log.starts.size();
 }
 
 void BM_FindErrorKeyword(benchmark::State& state) {
