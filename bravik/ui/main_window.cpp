@@ -1,17 +1,32 @@
 #include "bravik/ui/main_window.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
 #include <string.h>
 
+#include "bravik/core/batch_run.h"
+#include "bravik/core/main_commands.h"
+#include "bravik/ui/about_box.h"
 #include "bravik/ui/app_state.h"
+#include "bravik/ui/env_dialog.h"
+#include "bravik/ui/file_association.h"
+#include "bravik/ui/help.h"
 #include "bravik/ui/makefile_reader.h"
 #include "bravik/ui/resource.h"
+#include "bravik/ui/run_make.h"
 #include "bravik/ui/settings_store.h"
+#include "bravik/ui/toolbar.h"
 
 const char MainWindowClassName[] = "BravikClass";
 
 static HMODULE richEditModule;
+// The variant submenu appended at the last opening of the window menu. It is
+// found again by its handle: the number of the system's own items in the
+// window menu is not the same on every system.
+static HMENU variantSubmenu;
+
+static const char VariantSubmenuText[] = "指定をＭａｋｅ";
 
 ATOM RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wc;
@@ -37,9 +52,9 @@ void LayoutVariantList() {
     if (!AppState.variantListBox) return;
     RECT client;
     GetClientRect(AppState.mainWindow, &client);
-    int toolbar = ClientHeight(AppState.toolbarWindow);
-    int status = ClientHeight(AppState.statusWindow);
-    MoveWindow(AppState.variantListBox, 0, toolbar + 2, client.right, client.bottom - status - toolbar - 2, TRUE);
+    ListPlacement p = PlaceVariantList(client.right, client.bottom, ClientHeight(AppState.toolbarWindow),
+                                       ClientHeight(AppState.statusWindow));
+    MoveWindow(AppState.variantListBox, p.x, p.y, p.width, p.height, TRUE);
 }
 
 void CreateVariantListBox(HWND parent, BOOL replaceExisting) {
@@ -67,6 +82,120 @@ int ChooseMakefile(HWND owner) {
     return ReadMakefile(file);
 }
 
+namespace {
+
+// Each run goes to the run dialog; runAutoClosed tells whether it closed itself.
+class RunDialogRunner : public VariantRunner {
+public:
+    int RunVariant(int index) override { return RunMake(AppState.mainWindow, index); }
+    bool LastRunClosedItself() override { return runAutoClosed != 0; }
+};
+
+}  // namespace
+
+static void PostClose() { PostMessageA(AppState.mainWindow, WM_CLOSE, 0, 0); }
+
+int RunSelectedVariants() {
+    RunDialogRunner runner;
+    HWND list = AppState.variantListBox;
+    int outcome;
+    if (AppState.settings.flags & FLAG_MULTI_SELECT) {
+        int selected[MAX_VARIANTS];
+        int count = (int)SendMessageA(list, LB_GETSELITEMS, MAX_VARIANTS, (LPARAM)selected);
+        if (count < 0) count = 0;
+        outcome = RunVariantBatch(runner, AppState.settings, selected, count);
+    } else {
+        int current = (int)SendMessageA(list, LB_GETCURSEL, 0, 0);
+        if (current == LB_ERR) return RUN_NOTHING_SELECTED;
+        outcome = RunVariantUntilDone(runner, current, nullptr);
+    }
+    AfterRunAction after = DecideAfterRun(outcome, AppState.runAtStart != 0);
+    if (after.postClose) PostClose();
+    if (after.showWindow) {
+        AppState.runAtStart = 0;
+        ShowWindow(AppState.mainWindow, SW_SHOW);
+        UpdateWindow(AppState.mainWindow);
+    }
+    return outcome;
+}
+
+int RunVariantItem(int index) {
+    RunDialogRunner runner;
+    int outcome = RunVariantUntilDone(runner, index, nullptr);
+    if (outcome == RUN_QUIT_PROGRAM) PostClose();
+    return outcome;
+}
+
+void ToggleStatusBar() {
+    if (AppState.statusWindow) {
+        DestroyWindow(AppState.statusWindow);
+        AppState.statusWindow = nullptr;
+    } else {
+        CreateStatusBar(nullptr);
+    }
+    LayoutVariantList();
+    AppState.settings.statusBarShown = AppState.statusWindow ? 1 : 0;
+}
+
+int EditMakefile() {
+    if (!AppState.makefilePath[0]) return 0;
+    char command[524];
+    if (AppState.settings.editorExe[0])
+        ComposeEditCommand(AppState.settings.editorExe, AppState.makefilePath, command, sizeof command);
+    else
+        GetAssociatedCommand(".txt", AppState.makefilePath, command, 512);
+    if (!command[0]) return 0;
+    STARTUPINFOA startup;
+    memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 0;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 1;
+}
+
+static void RemoveVariantSubmenu(HMENU windowMenu) {
+    if (!variantSubmenu) return;
+    int count = GetMenuItemCount(windowMenu);
+    for (int i = count - 1; i >= 0; --i) {
+        if (GetSubMenu(windowMenu, i) == variantSubmenu) {
+            DeleteMenu(windowMenu, i, MF_BYPOSITION);  // destroys the submenu too
+            break;
+        }
+    }
+    variantSubmenu = nullptr;
+}
+
+void OnWindowMenuOpening(HMENU windowMenu) {
+    UINT check = AppState.statusWindow ? MF_CHECKED : MF_UNCHECKED;
+    if (CheckMenuItem(windowMenu, CMD_STATUSBAR, MF_BYCOMMAND | check) == (DWORD)-1) return;
+    RemoveVariantSubmenu(windowMenu);
+    if (!AppState.variantMacros[0]) return;
+
+    HMENU popup = CreatePopupMenu();
+    if (!popup) return;
+    int count = (int)SendMessageA(AppState.variantListBox, LB_GETCOUNT, 0, 0);
+    if (count == LB_ERR) {
+        DestroyMenu(popup);
+        return;
+    }
+    if (count > MAX_VARIANTS) count = MAX_VARIANTS;
+    for (int i = 0; i < count; ++i) {
+        char label[512] = "";
+        if (SendMessageA(AppState.variantListBox, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof label)
+            SendMessageA(AppState.variantListBox, LB_GETTEXT, i, (LPARAM)label);
+        AppendMenuA(popup, MF_STRING, CMD_VARIANT_FIRST + i, label);
+    }
+    if (AppendMenuA(windowMenu, MF_POPUP, (UINT_PTR)popup, VariantSubmenuText))
+        variantSubmenu = popup;
+    else
+        DestroyMenu(popup);
+}
+
 static void AppendWindowMenuItems(HWND hwnd) {
     HMENU menu = GetSystemMenu(hwnd, FALSE);
     if (!menu) return;
@@ -78,8 +207,11 @@ static void AppendWindowMenuItems(HWND hwnd) {
 
 static void OnCreate(HWND hwnd) {
     AppState.mainWindow = hwnd;
+    InitCommonControlClasses();
     richEditModule = LoadLibraryA("RICHED20.DLL");
     if (!richEditModule) richEditModule = LoadLibraryA("RICHED32.DLL");
+    CreateToolbar();
+    if (AppState.settings.statusBarShown) CreateStatusBar("");
     CreateVariantListBox(hwnd, TRUE);
     AppendWindowMenuItems(hwnd);
     DragAcceptFiles(hwnd, TRUE);
@@ -93,27 +225,54 @@ static void OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 static void OnDropFiles(HDROP drop) {
     char path[260];
-    if (DragQueryFileA(drop, 0, path, sizeof path) && strlen(path) > 5 && strstr(path, ".mak"))
-        ReadMakefile(path);
+    if (DragQueryFileA(drop, 0, path, sizeof path) && AcceptsDroppedFile(path)) ReadMakefile(path);
     DragFinish(drop);
 }
 
-// One routine for commands from buttons, accelerators and the window menu.
-// Returns false for ids that belong to default processing.
+static void OnListNotify(int code) {
+    if (code == LBN_SELCHANGE) {
+        int current = (int)SendMessageA(AppState.variantListBox, LB_GETCURSEL, 0, 0);
+        if (current != LB_ERR && current < MAX_VARIANTS && AppState.statusWindow) {
+            const char* macros = AppState.variantMacros[current];
+            ShowStatusHelp(macros ? macros : "");
+        }
+    } else if (code == LBN_DBLCLK) {
+        RunSelectedVariants();
+    }
+}
+
+static void OnMainCommand(HWND hwnd, int id) {
+    switch (id) {
+    case CMD_OPEN: ChooseMakefile(hwnd); break;
+    case CMD_RUN: RunSelectedVariants(); break;
+    case CMD_EXIT: PostClose(); break;
+    case CMD_SETTINGS: DialogBoxParamA(AppState.instance, "MAKEENVDLG", hwnd, EnvDialogProc, 0); break;
+    case CMD_STATUSBAR: ToggleStatusBar(); break;
+    case CMD_EDIT: EditMakefile(); break;
+    case CMD_HELP: ShowHelpContents(hwnd); break;
+    case CMD_HELPONHELP: ShowHelpOnHelp(hwnd); break;
+    case CMD_ABOUT: DialogBoxParamA(AppState.instance, "ABOUTDLG", hwnd, AboutDialogProc, 0); break;
+    }
+}
+
+// One routine for commands from buttons, accelerators, the window menu and
+// the list box. Returns false for ids that belong to default processing.
 static bool OnCommand(HWND hwnd, WPARAM wParam) {
     int id = LOWORD(wParam);
-    switch (id) {
-    case CMD_OPEN: ChooseMakefile(hwnd); return true;
-    case CMD_EXIT: PostMessageA(hwnd, WM_CLOSE, 0, 0); return true;
+    switch (RouteCommand(id)) {
+    case ROUTE_VARIANT: RunVariantItem(id - CMD_VARIANT_FIRST); return true;
+    case ROUTE_LIST_NOTIFY: OnListNotify(HIWORD(wParam)); return true;
+    case ROUTE_COMMAND: OnMainCommand(hwnd, id); return true;
+    case ROUTE_DEFAULT: break;
     }
-    return id >= CMD_OPEN && id <= CMD_ABOUT;
+    return false;
 }
 
 static void OnDestroy() {
-    if (AppState.toolbarWindow) DestroyWindow(AppState.toolbarWindow);
-    AppState.toolbarWindow = nullptr;
+    DestroyToolbar();
     if (richEditModule) FreeLibrary(richEditModule);
     richEditModule = nullptr;
+    variantSubmenu = nullptr;
     PostQuitMessage(0);
 }
 
@@ -126,6 +285,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SYSCOMMAND:
         if (OnCommand(hwnd, wParam)) return 0;
         break;
+    case WM_NOTIFY: return OnToolbarNotify((const NMHDR*)lParam);
+    case WM_MENUSELECT: OnMenuSelect(wParam, lParam); break;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam)) break;
+        OnWindowMenuOpening((HMENU)wParam);
+        return 0;
     case WM_CLOSE: SaveSettings(); break;
     case WM_DESTROY: OnDestroy(); return 0;
     }

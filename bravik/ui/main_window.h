@@ -1,4 +1,5 @@
-// The main window: toolbar, build-variant list box and status bar.
+// The main window: toolbar, build-variant list box and status bar, and the
+// commands that reach it from buttons, accelerators, the window menu and the list.
 #pragma once
 #include <windows.h>
 
@@ -15,3 +16,24 @@ void CreateVariantListBox(HWND parent, BOOL replaceExisting);
 void LayoutVariantList();
 /// The open-file dialog for a makefile; the result of ReadMakefile, 0 on cancel.
 int ChooseMakefile(HWND owner);
+
+/// RunSelectedVariants' answer when no single variant was selected.
+const int RUN_NOTHING_SELECTED = -2;
+
+/// The run command (toolbar, window menu, double-click, "/A"): runs the
+/// selected variant, or every selected one in turn when multiSelect is set,
+/// then closes or shows the window as the outcome and "/A" ask. Returns the
+/// last outcome (Closed for a batch of none), RUN_NOTHING_SELECTED when
+/// single selection has no current item.
+int RunSelectedVariants();
+/// A variant item of the window menu: runs variant index (again on recompile).
+int RunVariantItem(int index);
+/// Shows or hides the status bar, lays the list out again and records the
+/// state in statusBarShown.
+void ToggleStatusBar();
+/// Opens the makefile in the configured editor, or with the program
+/// registered for ".txt" files. Returns 1 when a process was started.
+int EditMakefile();
+/// The window menu is about to open: checks item 105 and rebuilds the
+/// variant submenu "指定をＭａｋｅ" (exactly one, none without a makefile).
+void OnWindowMenuOpening(HMENU windowMenu);

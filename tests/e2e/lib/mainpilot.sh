@@ -18,6 +18,18 @@ not() { ! "$@"; }
 same() {  # same "what" expected actual
   if [ "$2" = "$3" ]; then echo "ok - $1"; else echo "not ok - $1: expected [$2], got [$3]"; _failed=1; fi
 }
+# eventually "what" expected command...: like same, but gives the program up
+# to five seconds to get there.
+eventually() {
+  local what=$1 want=$2 got
+  shift 2
+  for _ in $(seq 50); do
+    got=$("$@")
+    [ "$got" = "$want" ] && break
+    sleep 0.1
+  done
+  same "$what" "$want" "$got"
+}
 contains() {  # contains "what" needle haystack
   case "$3" in *"$2"*) echo "ok - $1" ;; *) echo "not ok - $1: [$2] not in [$3]"; _failed=1 ;; esac
 }
