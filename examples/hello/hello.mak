@@ -31,6 +31,6 @@ clean:
 broken:
 	@echo src\util.c(12) : error C2065: 'count' : undeclared identifier
 	@echo src/util.c:15: error: expected ';' before 'return'
-	@echo Error src\util.c 18: Undefined symbol 'total' in function add
+	@echo Error src\util.c 18: Undefined symbol 'total' in function last
 	@echo ユーティリティのコンパイルでエラーが発生しました
 	@exit 2
