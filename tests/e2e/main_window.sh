@@ -146,7 +146,6 @@ xdotool mousemove "$bx" "$by" click 1
 a=$(pilot find-visible '#32770' 'Bravikのﾊﾞｰｼﾞｮﾝ情報' 5000)
 check "the 情報 button opens the about box" test -n "$a"
 shot main-about "$a"
-recording_class BravikE2E.Url
 classes_default 'https\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
 classes_default 'mailto\shell\open\command' 'C:\no\such\mailer.exe "%1"'
 : >"$RECORD_LOG"
