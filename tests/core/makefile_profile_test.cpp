@@ -150,16 +150,14 @@ TEST(MakefileProfile, ReadsVariantsInOrderAndSkipsBadLines) {
 }
 
 TEST(MakefileProfile, NoVariantsGiveTheTwoDefaults) {
-    for (const char* text : {"", "all:\n\techo hi\n"}) {
-        SettingsRecord s = Blank();
-        RecordingSink sink;
-        EXPECT_EQ(1, ReadText(text, s, sink));
-        ASSERT_EQ(2u, sink.variants.size());
-        EXPECT_STREQ("リリース版のコンパイル", sink.variants[0].label.c_str());
-        EXPECT_EQ("nodebug=1", sink.variants[0].macros);
-        EXPECT_STREQ("デバッグ版のコンパイル", sink.variants[1].label.c_str());
-        EXPECT_EQ("", sink.variants[1].macros);
-    }
+    SettingsRecord s = Blank();
+    RecordingSink sink;
+    EXPECT_EQ(1, ReadText("all:\n\techo hi\n", s, sink));
+    ASSERT_EQ(2u, sink.variants.size());
+    EXPECT_STREQ("リリース版のコンパイル", sink.variants[0].label.c_str());
+    EXPECT_EQ("nodebug=1", sink.variants[0].macros);
+    EXPECT_STREQ("デバッグ版のコンパイル", sink.variants[1].label.c_str());
+    EXPECT_EQ("", sink.variants[1].macros);
 }
 
 TEST(MakefileProfile, AtMostOneHundredVariants) {
@@ -182,34 +180,28 @@ TEST(MakefileProfile, OutOfMemoryStopsReadingButKeepsTheLabel) {
     EXPECT_STREQ("", s.makeExe);  // lines after the failure are not read
 }
 
-TEST(MakefileProfile, EnvironmentAccumulatesAndReplaces) {
-    SettingsRecord s = Blank();
-    strcpy(s.environment, "OLD=1\r\n");
-    RecordingSink sink;
-    ReadText("#BvEnv A=1\n#BvEnv B=2\n#BvEnv C=3\n", s, sink);
-    EXPECT_STREQ("A=1\r\nB=2\r\nC=3\r\n", s.environment);
-
-    SettingsRecord kept = Blank();
-    strcpy(kept.environment, "OLD=1\r\n");
-    RecordingSink sink2;
-    ReadText("#BvExe make\n", kept, sink2);
-    EXPECT_STREQ("OLD=1\r\n", kept.environment);
-
-    SettingsRecord emptied = Blank();
-    strcpy(emptied.environment, "OLD=1\r\n");
-    RecordingSink sink3;
-    ReadText("#BvSenv 1\n", emptied, sink3);
-    EXPECT_STREQ("", emptied.environment);
-
-    // An environment that outgrows its field keeps the lines that fit whole.
+TEST(MakefileProfile, EnvironmentAccumulatesReplacesOrEmpties) {
     std::string many;
     for (int i = 0; i < 100; ++i) many += "#BvEnv VAR" + std::to_string(i) + "=" + std::string(20, 'v') + "\n";
-    SettingsRecord full = Blank();
-    RecordingSink sink4;
-    ReadText(many, full, sink4);
-    size_t len = strlen(full.environment);
-    EXPECT_LT(len, sizeof full.environment);
-    EXPECT_EQ(0, strcmp(full.environment + len - 2, "\r\n"));
+    struct { std::string text; const char* expected; } cases[] = {
+        {"#BvEnv A=1\n#BvEnv B=2\n#BvEnv C=3\n", "A=1\r\nB=2\r\nC=3\r\n"},
+        {"#BvExe make\n", "OLD=1\r\n"},  // no #BvEnv: the stored text stays
+        {"#BvSenv 1\n", ""},               // system environment: the stored text goes
+        {many, nullptr},                    // outgrows the field: whole lines only
+    };
+    for (const auto& c : cases) {
+        SettingsRecord s = Blank();
+        strcpy(s.environment, "OLD=1\r\n");
+        RecordingSink sink;
+        ReadText(c.text, s, sink);
+        if (c.expected) {
+            EXPECT_STREQ(c.expected, s.environment);
+        } else {
+            size_t len = strlen(s.environment);
+            EXPECT_GT(len, 2000u);
+            EXPECT_EQ(0, strcmp(s.environment + len - 2, "\r\n"));
+        }
+    }
 }
 
 TEST(MakefileProfile, LongLinesArriveInPieces) {
