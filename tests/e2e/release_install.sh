@@ -183,8 +183,9 @@ PY
   return 0
 }
 
-# Starts the installed Bravik through the shell (association or shortcut) and
-# prints its title and the variant list; closes it again.
+# open_with_shell PATH [STEP]: starts the installed Bravik through the shell
+# (association or shortcut), prints its title and variant list, runs STEP
+# with the main window when given, and closes it again.
 open_with_shell() {
   "$WINE" start "$1" >/dev/null 2>&1
   local hwnd
@@ -192,8 +193,41 @@ open_with_shell() {
   sleep 0.5
   drv text "$hwnd"
   drv items "$hwnd" 3002
+  [ -n "${2:-}" ] && "$2" "$hwnd" >/dev/null
   drv close "$hwnd" >/dev/null
   drv gone "$hwnd" 10000 || echo "still open"
+}
+pilot() { "$WINE" "$BUILD/tools/mainpilot/mainpilot.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# tour MAIN: runs the sample's last variant (its tour, which needs no
+# compiler), keeps the output pane's text in tour.txt, double-clicks the
+# warning it prints and keeps the title of the editor that opens in
+# tour-editor.txt.
+tour() {
+  local list dialog status pane count index cx cy pos notepad
+  list=$(pilot item "$1" 3002)
+  count=$(pilot list-items "$list" | wc -l)
+  pilot list-select "$list" $((count - 1))
+  pilot command "$1" 102
+  dialog=$(pilot owned "$1" 10000) || return 1
+  status=$(pilot item "$dialog" 1204); pane=$(pilot item "$dialog" 0)
+  for _ in $(seq 100); do [[ "$(pilot text "$status")" == *MAKE終了* ]] && break; sleep 0.2; done
+  pilot text "$pane" >"$work/tour.txt"
+  # The rich edit counts one character per line end, in UTF-16 units.
+  index=$(python3 -c '
+import sys
+n = 0
+for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
+    if ": warning:" in line: break
+    n += len(line.encode("utf-16-le")) // 2 + 1
+print(n)' "$work/tour.txt")
+  read -r cx cy _ _ <<<"$(pilot client "$pane")"
+  pos=$(pilot send "$pane" 214 "$index" 0)
+  xdotool mousemove $((cx + (pos & 0xFFFF) + 30)) $((cy + (pos >> 16) + 6)) click --repeat 2 --delay 80 1
+  notepad=$(pilot find-visible Notepad "" 15000) && pilot text "$notepad" >"$work/tour-editor.txt"
+  [ -n "$notepad" ] && pilot post "$notepad" 16 0 0 && pilot wait-gone "$notepad" 5000
+  pilot click "$dialog" 2
+  pilot wait-gone "$dialog" 5000
 }
 
 before=$work/before.txt
@@ -225,10 +259,17 @@ check "install made: the SendTo shortcut" grep -q 'SendTo/Bravik ﾒｲｸﾂｰ
 
 # The sample profile opened through the ".mak" association: its title and the
 # labels of its "#Bravik" lines, read from the packaged (CP932) file itself.
-labels=$(iconv -f CP932 -t UTF-8 "$INSTALL_UNIX/Bravik.mak" | tr -d '\r' | sed -n 's/^#Bravik *"[^"]*" *//p')
+# Its tour runs where it was installed (a folder with a blank in its name)
+# and its warning leads into the installed Bravik.mak.
+sample=$(iconv -f CP932 -t UTF-8 "$INSTALL_UNIX/Bravik.mak" | tr -d '\r')
+labels=$(sed -n 's/^#Bravik *"[^"]*" *//p' <<<"$sample")
 same "the .mak association opens the sample profile in Bravik with its variants" \
   "$(printf 'Bravik.mak - Bravik\n%s' "$labels")" \
-  "$(open_with_shell "$INSTALL\\Bravik.mak")"
+  "$(open_with_shell "$INSTALL\\Bravik.mak" tour)"
+check "the sample's tour ends normally" grep -qE '^[0-9]+ 秒でMAKEが正常に終了しました\.$' "$work/tour.txt"
+check "the tour's warning names the #BvEdit line of the installed sample" \
+  grep -qxF "Bravik.mak($(grep -n '^#BvEdit' <<<"$sample" | cut -d: -f1)) : warning: エディタはここで指定します" "$work/tour.txt"
+same "a double-click on the tour's warning opens the sample in notepad" "Bravik.mak - メモ帳" "$(cat "$work/tour-editor.txt" 2>/dev/null)"
 # Each shortcut (Programs menu, desktop, SendTo) starts the installed Bravik.
 while IFS= read -r shortcut; do
   where=${shortcut%/*}; where=${where##*/}
