@@ -31,8 +31,20 @@ reg_cp932() { "$WINE" reg "$@" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r
 udrv() { "$WINE" "$UDRIVER" "$@" 2>/dev/null | tr -d '\r'; }
 builder() { "$WINE" "$BUILDER" "$@" 2>/dev/null | tr -d '\r'; }
 USER_DIR="$DRIVE_C/users/$(whoami)"
-# Under Wine the desktop is a link to the Unix home: only its shortcuts count.
+# Wine links the desktop folder of every prefix to the Unix home, so desktop
+# shortcuts of tests in other prefixes (or of the machine's user) would meet
+# this one's there: for the test's run the prefix gets a desktop of its own.
 DESKTOP="$USER_DIR/Desktop"
+desktop_link=""
+if [ -L "$DESKTOP" ]; then
+  desktop_link=$(readlink "$DESKTOP")
+  rm "$DESKTOP" && mkdir "$DESKTOP"
+fi
+restore_desktop() {
+  [ -n "$desktop_link" ] || return 0
+  rm -f "$DESKTOP/Bravik ﾒｲｸﾂｰﾙ.lnk"
+  rmdir "$DESKTOP" && ln -s "$desktop_link" "$DESKTOP"
+}
 
 # The user's own settings are put back as they were before the test.
 settings_saved=0
@@ -48,6 +60,7 @@ remove_installation() {
 }
 cleanup() {
   remove_installation
+  restore_desktop
   "$WINE" reg delete "$SETTINGS" /f >/dev/null 2>&1
   [ $settings_saved = 1 ] && "$WINE" reg import "$(winpath "$work/settings.reg")" >/dev/null 2>&1
   rm -rf "$work"
@@ -73,7 +86,7 @@ fi
 
 # snapshot: what an installation can leave behind, one line per thing: the
 # files on C: (but Wine's own folder and the temporary ones), the desktop's
-# shortcuts (under Wine the desktop is the Unix home, so only its links), the
+# shortcuts (should the desktop still be the Unix home, only its links), the
 # classes, the Add/Remove entries and the vendors under HKCU\Software.
 snapshot() {
   (cd "$DRIVE_C" && find . -path ./windows -prune -o -path './users/*/Temp' -prune \
