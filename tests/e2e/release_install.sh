@@ -16,7 +16,9 @@
 . "$TOP/tests/e2e/lib/common.sh"
 
 BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
-UDRIVER="$BUILD/uninstal/uninstal_driver.exe"
+# The uninstaller's dialog driver (under uninstal/ in older build trees).
+UDRIVER="$BUILD/tools/uninstal-driver/uninstal_driver.exe"
+[ -f "$UDRIVER" ] || UDRIVER="$BUILD/uninstal/uninstal_driver.exe"
 DRIVE_C="$WINEPREFIX/drive_c"
 INSTALL='C:\Program Files\Bravik'
 INSTALL_UNIX="$DRIVE_C/Program Files/Bravik"
