@@ -1,10 +1,23 @@
 #include "bravik/core/output_lines.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "bravik/core/cp932.h"
 #include "bravik/core/diagnostics.h"
+
+// The document starts in the pane's font and the normal format; the face
+// name is CP932 written as RTF hex escapes.
+static const char RtfHeader[] =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+    "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"  // ＭＳ Ｐゴシック
+    "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs18\\b0\\cf0 ";
+static const char RtfHighlight[] = "\\b\\cf1 ";
+static const char RtfNormal[] = "\\b0\\cf0 ";
+static const char RtfLineEnd[] = "\\par\n";
+const size_t RTF_BYTES_PER_BYTE = 6;  // the longest escape of one byte: "\u127?"
+const size_t RTF_BYTES_PER_LINE = sizeof RtfNormal + sizeof RtfLineEnd;
 
 // A lead byte pairs only with a byte that can be a trail byte; a CR or LF
 // after a stray lead byte still ends the line.
@@ -27,12 +40,6 @@ bool IsHighlightedLine(const char* line, int highlightFlags) {
     return false;
 }
 
-size_t PaneLength(const char* text, size_t n) {
-    size_t count = 0;
-    for (size_t i = 0; i < n; i += CharLength(text, i, n)) ++count;
-    return count;
-}
-
 void InitOutputLines(OutputLines* state, int highlightFlags) {
     memset(state, 0, sizeof *state);
     state->highlightFlags = highlightFlags;
@@ -44,7 +51,7 @@ void InitOutputBatch(OutputBatch* batch) {
 
 void FreeOutputBatch(OutputBatch* batch) {
     free(batch->text);
-    free(batch->highlights);
+    free(batch->line);
     InitOutputBatch(batch);
 }
 
@@ -93,27 +100,12 @@ void NoteShownText(OutputLines* state, const char* text) {
     state->midLine = false;
 }
 
-// Copies n bytes without their NULs (they would end the text for the pane).
-static size_t CopyWithoutNul(char* out, const char* in, size_t n) {
-    size_t length = 0;
-    for (size_t i = 0; i < n; ++i)
-        if (in[i]) out[length++] = in[i];
-    return length;
-}
-
-static bool Reserve(OutputBatch* batch, size_t textBytes, int ranges) {
-    if (textBytes > batch->textCapacity) {
-        char* grown = (char*)realloc(batch->text, textBytes);
-        if (!grown) return false;
-        batch->text = grown;
-        batch->textCapacity = textBytes;
-    }
-    if (ranges > batch->highlightCapacity) {
-        PaneRange* grown = (PaneRange*)realloc(batch->highlights, (size_t)ranges * sizeof(PaneRange));
-        if (!grown) return false;
-        batch->highlights = grown;
-        batch->highlightCapacity = ranges;
-    }
+static bool Reserve(char** buffer, size_t* capacity, size_t bytes) {
+    if (bytes <= *capacity) return true;
+    char* grown = (char*)realloc(*buffer, bytes);
+    if (!grown) return false;
+    *buffer = grown;
+    *capacity = bytes;
     return true;
 }
 
@@ -153,44 +145,81 @@ static size_t ShowablePart(const char* data, size_t size) {
     return n;
 }
 
-static void AddHighlight(OutputBatch* batch, size_t first, size_t last) {
-    if (batch->highlightCount > 0 && batch->highlights[batch->highlightCount - 1].last == first) {
-        batch->highlights[batch->highlightCount - 1].last = last;
-        return;
+static void Put(OutputBatch* batch, const char* text) {
+    size_t n = strlen(text);
+    memcpy(batch->text + batch->textLength, text, n);
+    batch->textLength += n;
+}
+
+// Writes text as RTF: the RTF specials escaped, bytes of 0x80 and more as hex
+// (the reader joins them into CP932 characters again), control characters as
+// the characters they are.
+static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
+    static const char hex[] = "0123456789abcdef";
+    char* out = batch->text + batch->textLength;
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char c = (unsigned char)text[i];
+        if (c == '\\' || c == '{' || c == '}') {
+            *out++ = '\\';
+            *out++ = (char)c;
+        } else if (c == '\t') {
+            memcpy(out, "\\tab ", 5);
+            out += 5;
+        } else if (c < 0x20 || c == 0x7F) {
+            out += sprintf(out, "\\u%u?", c);
+        } else if (c >= 0x80) {
+            *out++ = '\\';
+            *out++ = '\'';
+            *out++ = hex[c >> 4];
+            *out++ = hex[c & 15];
+        } else {
+            *out++ = (char)c;
+        }
     }
-    batch->highlights[batch->highlightCount++] = PaneRange{first, last};
+    batch->textLength = (size_t)(out - batch->text);
 }
 
-// Appends an unclassified piece that has no line end (yet).
-static void AppendPiece(OutputLines* state, OutputBatch* batch, const char* piece, size_t n) {
-    char* out = batch->text + batch->textLength;
-    size_t length = CopyWithoutNul(out, piece, n);
-    out[length] = '\0';
-    if (!state->errorKeyword && (FindErrorKeyword(out) || KeywordAcross(state, out, length)))
+// Copies n bytes into the batch's line buffer without their NULs (they would
+// end the line for the keyword tests) and returns the length.
+static size_t TakeLine(OutputBatch* batch, const char* in, size_t n) {
+    size_t length = 0;
+    for (size_t i = 0; i < n; ++i)
+        if (in[i]) batch->line[length++] = in[i];
+    batch->line[length] = '\0';
+    return length;
+}
+
+static void SetFormat(OutputBatch* batch, bool* highlighted, bool highlight) {
+    if (*highlighted == highlight) return;
+    Put(batch, highlight ? RtfHighlight : RtfNormal);
+    *highlighted = highlight;
+}
+
+// Appends an unclassified piece that has no line end (yet), in the normal format.
+static void AppendPiece(OutputLines* state, OutputBatch* batch, bool* highlighted, const char* piece, size_t n) {
+    size_t length = TakeLine(batch, piece, n);
+    if (!state->errorKeyword && (FindErrorKeyword(batch->line) || KeywordAcross(state, batch->line, length)))
         state->errorKeyword = true;
-    RememberTail(state, out, length);
-    batch->textLength += length;
-    batch->paneLength += PaneLength(out, length);
+    RememberTail(state, batch->line, length);
+    SetFormat(batch, highlighted, false);
+    PutEscaped(batch, batch->line, length);
 }
 
-static void AppendLine(OutputLines* state, OutputBatch* batch, const char* line, size_t n) {
-    char* out = batch->text + batch->textLength;
-    size_t length = CopyWithoutNul(out, line, n);
-    out[length] = '\0';
+static void AppendLine(OutputLines* state, OutputBatch* batch, bool* highlighted, const char* line, size_t n) {
+    size_t length = TakeLine(batch, line, n);
+    const char* text = batch->line;
     const int flags = state->highlightFlags;
     bool keyword = false;
-    if ((flags & HIGHLIGHT_ERRORS) || !state->errorKeyword) keyword = FindErrorKeyword(out) != nullptr;
-    if (!state->errorKeyword && (keyword || KeywordAcross(state, out, length))) state->errorKeyword = true;
-    bool highlighted = (flags & HIGHLIGHT_ERRORS) && keyword;
-    if (!highlighted && (flags & HIGHLIGHT_JUMPABLE)) {
+    if ((flags & HIGHLIGHT_ERRORS) || !state->errorKeyword) keyword = FindErrorKeyword(text) != nullptr;
+    if (!state->errorKeyword && (keyword || KeywordAcross(state, text, length))) state->errorKeyword = true;
+    bool highlight = (flags & HIGHLIGHT_ERRORS) && keyword;
+    if (!highlight && (flags & HIGHLIGHT_JUMPABLE)) {
         char fileName[260];
-        highlighted = ParseDiagnosticLine(out, fileName) != 0 && fileName[0];
+        highlight = ParseDiagnosticLine(text, fileName) != 0 && fileName[0];
     }
-    size_t first = batch->paneLength;
-    batch->paneLength += PaneLength(out, length) + 1;  // "\r\n" is one paragraph mark
-    if (highlighted) AddHighlight(batch, first, batch->paneLength);
-    memcpy(out + length, "\r\n", 3);
-    batch->textLength += length + 2;
+    SetFormat(batch, highlighted, highlight);
+    PutEscaped(batch, text, length);
+    Put(batch, RtfLineEnd);
     batch->lines++;
     state->midLine = false;
 }
@@ -198,14 +227,12 @@ static void AppendLine(OutputLines* state, OutputBatch* batch, const char* line,
 size_t TakeOutputLines(OutputLines* state, const char* data, size_t size, bool final, int maxLines,
                        size_t maxBytes, OutputBatch* batch) {
     batch->textLength = 0;
-    batch->highlightCount = 0;
-    batch->paneLength = 0;
     batch->lines = 0;
     if (batch->text) batch->text[0] = '\0';
     if (maxLines < 1) maxLines = 1;
 
-    // First find how much to take, so the batch is sized once.
-    size_t pos = 0, endLength = 0;
+    // First find how much to take, so the buffers are sized once.
+    size_t pos = 0, endLength = 0, longest = 0;
     int lines = 0;
     bool limited = false;
     while (pos < size) {
@@ -215,6 +242,7 @@ size_t TakeOutputLines(OutputLines* state, const char* data, size_t size, bool f
         }
         size_t end = FindLineEnd(data, pos, size, final, &endLength);
         if (end == size) break;
+        if (end - pos > longest) longest = end - pos;
         pos = end + endLength;
         ++lines;
     }
@@ -226,17 +254,23 @@ size_t TakeOutputLines(OutputLines* state, const char* data, size_t size, bool f
         else if (size - pos > PENDING_LINE_MAX)
             rest = ShowablePart(data + pos, size - pos);
     }
+    if (rest > longest) longest = rest;
     size_t taken = linesEnd + rest;
     if (taken == 0) return 0;
-    // Each line end grows by at most one byte ("\n" or "\r" -> "\r\n").
-    if (!Reserve(batch, 2 * taken + 3, lines)) return 0;
+    size_t rtfBytes = sizeof RtfHeader + RTF_BYTES_PER_BYTE * taken + RTF_BYTES_PER_LINE * ((size_t)lines + 1) + 2;
+    if (!Reserve(&batch->text, &batch->textCapacity, rtfBytes) ||
+        !Reserve(&batch->line, &batch->lineCapacity, longest + 1))
+        return 0;
 
+    Put(batch, RtfHeader);
+    bool highlighted = false;
     for (pos = 0; pos < linesEnd;) {
         size_t end = FindLineEnd(data, pos, size, final, &endLength);
-        AppendLine(state, batch, data + pos, end - pos);
+        AppendLine(state, batch, &highlighted, data + pos, end - pos);
         pos = end + endLength;
     }
-    if (rest) AppendPiece(state, batch, data + linesEnd, rest);
+    if (rest) AppendPiece(state, batch, &highlighted, data + linesEnd, rest);
+    Put(batch, "}");
     batch->text[batch->textLength] = '\0';
     return taken;
 }

@@ -1,6 +1,6 @@
 // The make child's output as the run dialog shows it: the bytes read from
-// the pipe cut into lines, each classified as highlighted or normal, with the
-// pane positions the highlighting applies to.
+// the pipe cut into lines, each classified as highlighted or normal, and put
+// into one rich-text document per batch that the pane takes in one go.
 #pragma once
 #include <stddef.h>
 
@@ -16,35 +16,25 @@ enum HighlightFlags {
 /// True when a line (without its line end) is shown in the highlight format.
 bool IsHighlightedLine(const char* line, int highlightFlags);
 
-/// Number of characters that n bytes of CP932 text occupy in a rich edit:
-/// a lead byte followed by a valid trail byte is one character, every other
-/// byte is one. A "\r\n" pair must be counted by the caller as one.
-size_t PaneLength(const char* text, size_t n);
-
-/// A run of pane characters [first, last), relative to the start of a batch.
-struct PaneRange {
-    size_t first;
-    size_t last;
-};
-
-/// Text ready for one append to the pane. Owns its buffers (FreeOutputBatch).
+/// Text ready for one append to the pane. Owns its buffer (FreeOutputBatch).
 struct OutputBatch {
-    char* text;  // NUL-terminated; every line end written as "\r\n"
+    /// An RTF document in code page 932: the pane's font (ＭＳ Ｐゴシック 9 pt),
+    /// every line ended by \par, highlighted lines in bold red (\b\cf1),
+    /// the others in the automatic colour, not bold (\b0\cf0).
+    char* text;
     size_t textLength;
     size_t textCapacity;
-    PaneRange* highlights;  // ranges to show in the highlight format, in order
-    int highlightCount;
-    int highlightCapacity;
-    size_t paneLength;  // characters the text takes in the pane
-    int lines;          // complete lines in the text
+    int lines;  // complete lines in the document
+    char* line;  // the line being classified, without its NULs
+    size_t lineCapacity;
 };
 
 /// What the splitting remembers between batches.
 struct OutputLines {
     int highlightFlags;
-    bool errorKeyword;    // an error keyword has been shown (close-on-success test)
-    bool midLine;         // the pane's last line is an unclassified piece without its end
-    char pieceTail[16];   // the end of that piece, so a keyword cut by it is still found
+    bool errorKeyword;   // an error keyword has been shown (close-on-success test)
+    bool midLine;        // the pane's last line is an unclassified piece without its end
+    char pieceTail[16];  // the end of that piece, so a keyword cut by it is still found
 };
 
 void InitOutputLines(OutputLines* state, int highlightFlags);
@@ -56,14 +46,14 @@ void FreeOutputBatch(OutputBatch* batch);
 void NoteShownText(OutputLines* state, const char* text);
 
 /// Takes from data[0..size) what can be shown now into batch (emptied first).
-/// A line ends at LF, CR LF or CR; each whole line is classified and written
-/// with "\r\n". The last unfinished line waits (it is the pending line) unless
-/// it has grown beyond PENDING_LINE_MAX bytes (shown at once, unclassified,
-/// without line end) or `final` is set (the child has ended and the pipe is
-/// empty: shown unclassified, as it is). A CR at the very end waits for a
-/// possible LF unless `final`. NUL bytes are dropped. Stops after maxLines
-/// lines or once maxBytes bytes were taken, but always takes a line that is
-/// complete. Returns the number of bytes of data taken (0 when nothing can be
-/// shown yet, or when memory for the batch ran out: the data then stays).
+/// A line ends at LF, CR LF or CR; each whole line is classified. The last
+/// unfinished line waits (it is the pending line) unless it has grown beyond
+/// PENDING_LINE_MAX bytes (shown at once, unclassified, without line end) or
+/// `final` is set (the child has ended and the pipe is empty: shown
+/// unclassified, as it is). A CR at the very end waits for a possible LF
+/// unless `final`. NUL bytes are dropped. Stops after maxLines lines or once
+/// maxBytes bytes were taken, but always takes a line that is complete.
+/// Returns the number of bytes of data taken (0 when nothing can be shown yet,
+/// or when memory for the batch ran out: the data then stays).
 size_t TakeOutputLines(OutputLines* state, const char* data, size_t size, bool final, int maxLines,
                        size_t maxBytes, OutputBatch* batch);

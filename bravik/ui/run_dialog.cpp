@@ -21,12 +21,19 @@ const UINT SECONDS_INTERVAL = 1000;
 const UINT OUTPUT_INTERVAL = 10;
 
 // One batch should take about this long, so that the dialog never keeps a
-// message waiting for long, however slowly the pane grows.
-const double BATCH_TARGET_MS = 40.0;
-const int BATCH_LINES_FIRST = 200;
-const int BATCH_LINES_MIN = 16;
+// message waiting for long, however slowly the pane grows. Every batch also
+// costs the rich edit a walk over its paragraphs, which no batch size can
+// avoid: below BATCH_LINES_MIN lines a busy machine would only be slowed
+// further by many small batches.
+const double BATCH_TARGET_MS = 50.0;
+const double PAINT_INTERVAL_MS = 500.0;
+const int BATCH_LINES_FIRST = 100;  // the first batch of a pane is the slowest
+const int BATCH_LINES_MIN = 100;
 const int BATCH_LINES_MAX = 4000;
 const size_t BATCH_BYTES_MAX = 256 * 1024;
+const int DRAIN_READS = 16;  // a tick reads the pipe at most this often
+
+const WPARAM PANE_UNDO_LIMIT = 100;  // the control's own default
 
 static HWND outputPane;
 static WNDPROC panePreviousProc;
@@ -39,6 +46,14 @@ static DWORD childExitCode;
 static int batchLines;
 static OutputLines outputLines;
 static OutputBatch outputBatch;
+static bool redrawOff;  // the pane's redraw is off between batches
+static LARGE_INTEGER lastPaint;
+
+static double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return (double)(to.QuadPart - from.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+}
 
 // Output drained from the pipe and not shown yet; its unfinished last line is
 // the pending line.
@@ -71,51 +86,54 @@ static void SetInsertionFormat(bool highlight) {
     SendMessageA(outputPane, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
 }
 
-static void SetRangeFormat(LONG first, LONG last, bool highlight) {
-    CHARRANGE range = {first, last};
-    SendMessageA(outputPane, EM_EXSETSEL, 0, (LPARAM)&range);
-    CHARFORMATA format = PaneFormat(highlight);
-    SendMessageA(outputPane, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&format);
-}
-
-// Puts the caret after the last character and returns its position.
-static LONG MoveToEnd() {
-    CHARRANGE end = {-1, -1};
-    SendMessageA(outputPane, EM_EXSETSEL, 0, (LPARAM)&end);
-    CHARRANGE at;
-    SendMessageA(outputPane, EM_EXGETSEL, 0, (LPARAM)&at);
-    return at.cpMin;
-}
-
 static void AppendText(const char* text, bool highlight) {
     if (!outputPane) return;
-    MoveToEnd();
-    if (highlight) SetInsertionFormat(true);
+    CHARRANGE end = {-1, -1};
+    SendMessageA(outputPane, EM_EXSETSEL, 0, (LPARAM)&end);
+    SetInsertionFormat(highlight);
     SendMessageA(outputPane, EM_REPLACESEL, FALSE, (LPARAM)text);
     if (highlight) SetInsertionFormat(false);
     NoteShownText(&outputLines, text);
 }
 
-static double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (double)(to.QuadPart - from.QuadPart) * 1000.0 / (double)frequency.QuadPart;
-}
-
-// One EM_REPLACESEL for the whole batch with the redraw off, then the
-// highlighted lines formatted by position: a rich edit grows far faster so
-// than line by line, and the result is the same.
-static void AppendBatch(const OutputBatch& batch) {
-    SendMessageA(outputPane, WM_SETREDRAW, FALSE, 0);
-    LONG start = MoveToEnd();
-    SetInsertionFormat(false);
-    SendMessageA(outputPane, EM_REPLACESEL, FALSE, (LPARAM)batch.text);
-    for (int i = 0; i < batch.highlightCount; ++i)
-        SetRangeFormat(start + (LONG)batch.highlights[i].first, start + (LONG)batch.highlights[i].last, true);
-    MoveToEnd();
+static void ShowPaneEnd() {
     SendMessageA(outputPane, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(outputPane, nullptr, TRUE);
     SendMessageA(outputPane, EM_SCROLLCARET, 0, 0);
+    QueryPerformanceCounter(&lastPaint);
+    redrawOff = false;
+}
+
+struct RtfSource {
+    const char* text;
+    size_t left;
+};
+
+static DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* got) {
+    RtfSource* source = (RtfSource*)cookie;
+    size_t n = source->left < (size_t)size ? source->left : (size_t)size;
+    memcpy(buffer, source->text, n);
+    source->text += n;
+    source->left -= n;
+    *got = (LONG)n;
+    return 0;
+}
+
+// The batch goes in as one rich-text document with its highlighting in it:
+// formatting lines afterwards would need a selection by position, which
+// costs a rich edit a walk over all its paragraphs every time. The pane is
+// painted a few times a second while output floods in, not after every batch.
+static void AppendBatch(const OutputBatch& batch, bool moreToShow) {
+    if (!redrawOff) SendMessageA(outputPane, WM_SETREDRAW, FALSE, 0);
+    redrawOff = true;
+    CHARRANGE end = {-1, -1};
+    SendMessageA(outputPane, EM_EXSETSEL, 0, (LPARAM)&end);
+    RtfSource source = {batch.text, batch.textLength};
+    EDITSTREAM stream = {(DWORD_PTR)&source, 0, ReadRtf};
+    SendMessageA(outputPane, EM_STREAMIN, SF_RTF | SFF_SELECTION, (LPARAM)&stream);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (!moreToShow || Milliseconds(lastPaint, now) >= PAINT_INTERVAL_MS) ShowPaneEnd();
 }
 
 static bool ReserveReceived(size_t more) {
@@ -136,18 +154,23 @@ static bool ReserveReceived(size_t more) {
     return true;
 }
 
-// Reads everything the pipe holds. Without a pane the output is read and
-// dropped, or a chatty child would wait for ever on the full pipe.
-static void DrainPipe() {
+// Reads what the pipe holds now: the reads stop at the first empty look or
+// at the read budget, since a reader that chased a busy writer would not come
+// back to the dialog, and under Wine it would slow the writer down. Once the
+// child has ended the pipe is read until it is empty, so nothing the child
+// wrote is left behind. Without a pane the output is read and dropped, or a
+// chatty child would wait for ever on the full pipe.
+static void DrainPipe(bool toEmpty) {
     static char discard[64 * 1024];
-    for (;;) {
+    for (int reads = 0; toEmpty || reads < DRAIN_READS; ++reads) {
         DWORD available = 0;
         if (!PeekNamedPipe(runPipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return;
         char* into = discard;
-        if (available > sizeof discard) available = sizeof discard;
         if (outputPane) {
             if (!ReserveReceived(available)) return;
             into = received.data + received.end;
+        } else if (available > sizeof discard) {
+            available = sizeof discard;
         }
         DWORD got = 0;
         if (!ReadFile(runPipe, into, available, &got, nullptr) || got == 0) return;
@@ -165,13 +188,14 @@ static bool ShowReceived(bool final) {
     if (!taken) return false;
     received.start += taken;
     if (received.start == received.end) received.start = received.end = 0;
-    AppendBatch(outputBatch);
+    AppendBatch(outputBatch, received.end > received.start);
     QueryPerformanceCounter(&after);
     if (outputBatch.lines > 0) {
         double ms = Milliseconds(before, after);
         if (ms < 1.0) ms = 1.0;
         int fitting = (int)(outputBatch.lines * BATCH_TARGET_MS / ms);
-        int next = (batchLines + fitting) / 2;
+        // Shrink at once when a batch took too long, grow by half at most.
+        int next = fitting < batchLines * 3 / 2 ? fitting : batchLines * 3 / 2;
         batchLines = next < BATCH_LINES_MIN ? BATCH_LINES_MIN : next > BATCH_LINES_MAX ? BATCH_LINES_MAX : next;
     }
     return true;
@@ -184,6 +208,7 @@ static void SetStatus(HWND dialog, const char* text) {
 static void FinishRun(HWND dialog) {
     while (ShowReceived(true)) {
     }
+    if (outputPane && redrawOff) ShowPaneEnd();
     char text[128];
     snprintf(text, sizeof text, "%ld 秒でMAKE終了", elapsedSeconds);
     SetStatus(dialog, text);
@@ -202,7 +227,10 @@ static void FinishRun(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDCANCEL), TRUE);
     EnableWindow(GetDlgItem(dialog, IDC_EDITORJUMP), TRUE);
     EnableWindow(GetDlgItem(dialog, IDC_RECOMPILE), TRUE);
-    if (outputPane) EnableWindow(outputPane, TRUE);
+    if (outputPane) {
+        SendMessageA(outputPane, EM_SETUNDOLIMIT, PANE_UNDO_LIMIT, 0);  // the user's own edits can be undone
+        EnableWindow(outputPane, TRUE);
+    }
     if (childExitCode == 0 && (AppState.settings.flags & FLAG_CLOSE_ON_SUCCESS) && !outputLines.errorKeyword) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         runAutoClosed = 1;
@@ -213,9 +241,9 @@ static void FinishRun(HWND dialog) {
 
 static void OnOutputTick(HWND dialog) {
     if (elapsedSeconds < 0) return;
-    DrainPipe();
+    DrainPipe(childEnded);
     bool shown = ShowReceived(false);
-    DrainPipe();
+    DrainPipe(childEnded);
     // The run is over only once everything the child wrote is in the pane.
     if (childEnded && !shown) FinishRun(dialog);
 }
@@ -223,7 +251,7 @@ static void OnOutputTick(HWND dialog) {
 static void OnSecondsTick(HWND dialog) {
     if (elapsedSeconds < 0 || childEnded) return;
     ++elapsedSeconds;
-    DrainPipe();
+    DrainPipe(false);
     char text[64];
     snprintf(text, sizeof text, "%ld 秒", elapsedSeconds);
     SetStatus(dialog, text);
@@ -314,6 +342,9 @@ static void CreateOutputPane(HWND dialog) {
     // EM_LIMITTEXT 0 would leave the control at its default of 64K
     // characters, and the rest of a large build's output would be dropped.
     SendMessageA(outputPane, EM_EXLIMITTEXT, 0, OUTPUT_PANE_LIMIT);
+    // The output is not undoable; without an undo stack the control also
+    // spares itself a copy of every line it takes while the run is shown.
+    SendMessageA(outputPane, EM_SETUNDOLIMIT, 0, 0);
     CHARFORMATA format;
     memset(&format, 0, sizeof format);
     format.cbSize = sizeof format;
@@ -335,6 +366,8 @@ static void ResetRunState(const RunRequest* request) {
     childEnded = false;
     childExitCode = 0;
     batchLines = BATCH_LINES_FIRST;
+    redrawOff = false;
+    QueryPerformanceCounter(&lastPaint);
     received.start = received.end = 0;
     int flags = 0;
     if (AppState.settings.flags & FLAG_HIGHLIGHT_ERRORS) flags |= HIGHLIGHT_ERRORS;

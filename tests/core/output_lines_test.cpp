@@ -10,15 +10,21 @@ namespace {
 
 const int BOTH = HIGHLIGHT_ERRORS | HIGHLIGHT_JUMPABLE;
 
-// Feeds the output as the pipe delivers it, piece by piece, and keeps what
-// the pane would receive: its text and the highlighted pane ranges.
+const char RtfStart[] = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ";
+const char RtfFontAndColours[] =
+    "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"  // ＭＳ Ｐゴシック
+    "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs18\\b0\\cf0 ";
+
+// Feeds the output as the pipe delivers it, piece by piece, and reads the
+// documents back as the pane would show them: paragraphs and their formats.
 struct Pane {
     OutputLines state;
     OutputBatch batch;
-    std::string pipe;   // read from the pipe, not shown yet
-    std::string text;   // pane text, a paragraph mark written as "\r\n"
-    size_t length = 0;  // pane characters
-    std::vector<PaneRange> highlights;
+    std::string pipe;  // read from the pipe, not shown yet
+    std::string text;  // pane text, a paragraph mark written as "\r\n"
+    std::vector<std::string> highlighted;  // paragraphs shown wholly in bold red
+    bool paragraphNormal = false, paragraphBold = false;
+    std::string paragraph;
 
     explicit Pane(int flags) {
         InitOutputLines(&state, flags);
@@ -26,16 +32,49 @@ struct Pane {
     }
     ~Pane() { FreeOutputBatch(&batch); }
 
+    void EndParagraph() {
+        if (paragraphBold && !paragraphNormal && !paragraph.empty()) highlighted.push_back(paragraph);
+        paragraph.clear();
+        paragraphBold = paragraphNormal = false;
+        text += "\r\n";
+    }
+    void Character(char c, bool bold) {
+        (bold ? paragraphBold : paragraphNormal) = true;
+        paragraph += c;
+        text += c;
+    }
+    // Reads one document; only what the writer produces is understood.
+    void Document(const std::string& rtf) {
+        ASSERT_EQ(0u, rtf.find(std::string(RtfStart) + RtfFontAndColours)) << rtf;
+        ASSERT_EQ('}', rtf.back());
+        bool bold = false;
+        for (size_t i = strlen(RtfStart) + strlen(RtfFontAndColours); i + 1 < rtf.size();) {
+            auto at = [&](const char* word) { return rtf.compare(i, strlen(word), word) == 0; };
+            if (at("\\b\\cf1 ")) bold = true, i += 7;
+            else if (at("\\b0\\cf0 ")) bold = false, i += 8;
+            else if (at("\\par\n")) EndParagraph(), i += 5;
+            else if (at("\\tab ")) Character('\t', bold), i += 5;
+            else if (at("\\'")) Character((char)strtol(rtf.substr(i + 2, 2).c_str(), nullptr, 16), bold), i += 4;
+            else if (at("\\u")) {
+                size_t q = rtf.find('?', i);
+                Character((char)atoi(rtf.substr(i + 2, q - i - 2).c_str()), bold);
+                i = q + 1;
+            } else if (at("\\\\") || at("\\{") || at("\\}")) Character(rtf[i + 1], bold), i += 2;
+            else {
+                ASSERT_TRUE(rtf[i] != '\\' && rtf[i] != '{' && rtf[i] != '}' && (unsigned char)rtf[i] < 0x80 &&
+                            rtf[i] >= 0x20)
+                    << "unescaped byte at " << i << " in " << rtf;
+                Character(rtf[i++], bold);
+            }
+        }
+    }
     void Show(bool final, int maxLines = 1000, size_t maxBytes = 1 << 20) {
         for (;;) {
             size_t taken = TakeOutputLines(&state, pipe.data(), pipe.size(), final, maxLines, maxBytes, &batch);
             if (!taken) return;
             pipe.erase(0, taken);
             ASSERT_EQ(batch.textLength, strlen(batch.text));
-            text += batch.text;
-            for (int i = 0; i < batch.highlightCount; ++i)
-                highlights.push_back({length + batch.highlights[i].first, length + batch.highlights[i].last});
-            length += batch.paneLength;
+            Document(batch.text);
         }
     }
     void Read(const std::string& bytes) {
@@ -43,26 +82,7 @@ struct Pane {
         Show(false);
     }
     void End() { Show(true); }
-
-    // The pane's lines (paragraph marks dropped) that start in a highlighted range.
-    std::vector<std::string> HighlightedLines() const {
-        std::vector<std::string> lines;
-        size_t start = 0;
-        for (size_t b = 0; b < text.size();) {
-            size_t e = text.find("\r\n", b);
-            if (e == std::string::npos) e = text.size();
-            std::string line = text.substr(b, e - b);
-            for (const PaneRange& r : highlights) {
-                if (r.first <= start && start < r.last) {
-                    lines.push_back(line);
-                    break;
-                }
-            }
-            start += PaneLength(line.data(), line.size()) + 1;
-            b = e + 2;
-        }
-        return lines;
-    }
+    std::vector<std::string> HighlightedLines() const { return highlighted; }
 };
 
 TEST(OutputLines, EveryKindOfLineEndEndsALine) {
@@ -73,7 +93,6 @@ TEST(OutputLines, EveryKindOfLineEndEndsALine) {
         pane.Read(input);
         pane.End();
         EXPECT_EQ("one\r\ntwo\r\n", pane.text) << input;
-        EXPECT_EQ(8u, pane.length) << input;
         EXPECT_TRUE(pane.pipe.empty());
     }
 }
@@ -177,7 +196,6 @@ TEST(OutputLines, StrayLeadByteDoesNotSwallowTheLineEnd) {
     Pane pane(0);
     pane.Read("a\x82\nb\x82\r\nc\n");
     EXPECT_EQ("a\x82\r\nb\x82\r\nc\r\n", pane.text);
-    EXPECT_EQ(8u, pane.length);
 }
 
 struct ClassCase {
@@ -236,25 +254,28 @@ TEST(OutputLines, HighlightRangesCoverExactlyTheClassifiedLines) {
     }
 }
 
-TEST(OutputLines, RangesCountDoubleByteCharactersOnce) {
-    Pane pane(HIGHLIGHT_ERRORS);
-    pane.Read("ソース\r\nｱｲ\r\nエラー\r\n");
-    ASSERT_EQ(1u, pane.highlights.size());
-    // "ソース" 3 + mark, "ｱｲ" 2 + mark: the error line starts at 7 and its
-    // three characters and mark end at 11.
-    EXPECT_EQ(7u, pane.highlights[0].first);
-    EXPECT_EQ(11u, pane.highlights[0].last);
-    EXPECT_EQ(11u, pane.length);
+TEST(OutputLines, EveryByteSurvivesTheRichText) {
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        if (c != '\r' && c != '\n') all += (char)c;
+    Pane pane(0);
+    pane.Read(all + "\r\nソース\\{x}\r\n");
+    EXPECT_EQ(all + "\r\nソース\\{x}\r\n", pane.text);
 }
 
-TEST(OutputLines, AdjacentHighlightedLinesShareOneRange) {
-    Pane pane(HIGHLIGHT_ERRORS);
-    pane.Read("error 1\nerror 2\nok\nerror 3\n");
-    ASSERT_EQ(2u, pane.highlights.size());
-    EXPECT_EQ(0u, pane.highlights[0].first);
-    EXPECT_EQ(16u, pane.highlights[0].last);
-    EXPECT_EQ(19u, pane.highlights[1].first);
-    EXPECT_EQ(27u, pane.highlights[1].last);
+TEST(OutputLines, FormatIsSwitchedOnlyWhereItChanges) {
+    OutputLines state;
+    InitOutputLines(&state, HIGHLIGHT_ERRORS);
+    OutputBatch batch;
+    InitOutputBatch(&batch);
+    const char* data = "error 1\nerror 2\nok\nerror 3\nok\nok\n";
+    ASSERT_EQ(strlen(data), TakeOutputLines(&state, data, strlen(data), false, 100, 1000, &batch));
+    std::string rtf = batch.text;
+    EXPECT_EQ(std::string(RtfStart) + RtfFontAndColours +
+                  "\\b\\cf1 error 1\\par\nerror 2\\par\n\\b0\\cf0 ok\\par\n\\b\\cf1 error 3\\par\n\\b0\\cf0 ok\\par\nok\\par\n}",
+              rtf);
+    EXPECT_EQ(6, batch.lines);
+    FreeOutputBatch(&batch);
 }
 
 TEST(OutputLines, BatchesStopAtTheirLimitsAndLoseNothing) {
@@ -281,10 +302,10 @@ TEST(OutputLines, OneBatchTakesNoMoreLinesThanAsked) {
     const char* data = "a\nb\nc\nd\n";
     EXPECT_EQ(4u, TakeOutputLines(&state, data, 8, false, 2, 1000, &batch));
     EXPECT_EQ(2, batch.lines);
-    EXPECT_STREQ("a\r\nb\r\n", batch.text);
+    EXPECT_NE(nullptr, strstr(batch.text, "a\\par\nb\\par\n}"));
     // A line longer than maxBytes is still taken whole.
     EXPECT_EQ(8u, TakeOutputLines(&state, "abcdefg\n", 8, false, 10, 2, &batch));
-    EXPECT_STREQ("abcdefg\r\n", batch.text);
+    EXPECT_EQ(1, batch.lines);
     FreeOutputBatch(&batch);
 }
 
@@ -306,15 +327,6 @@ TEST(OutputLines, CloseOnSuccessTestSeesEveryKeywordWhateverTheFlags) {
     InitOutputLines(&state, 0);
     NoteShownText(&state, "nmake /f build.mak warning=1");
     EXPECT_TRUE(state.errorKeyword) << "the command line counts too";
-}
-
-TEST(OutputLines, PaneLengthCountsCharacters) {
-    struct {
-        const char* text;
-        size_t expected;
-    } cases[] = {{"ab", 2},          {"アイ", 2},         {"ｱｲ", 2},       {"a\x82", 2},
-                 {"\x82\n", 2},      {"\x82\x20", 2},     {"漢字x", 3},    {"", 0}};
-    for (const auto& c : cases) EXPECT_EQ(c.expected, PaneLength(c.text, strlen(c.text))) << c.text;
 }
 
 }  // namespace

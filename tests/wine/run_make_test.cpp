@@ -345,11 +345,12 @@ TEST_F(RunMakeTest, ExitCodeTwoEndsInBoldRedWithTheSecondsOfTheStatus) {
     Variant("fail", "fail");
     std::vector<PaneLine> pane;
     std::string status, button;
-    bool editorEnabled = false, recompileEnabled = false;
+    bool editorEnabled = false, recompileEnabled = false, canUndo = true;
     DrivenRun run;
     run.script = [&](DrivenRun& r) {
         ASSERT_TRUE(r.Finished());
         status = r.Status();
+        canUndo = SendMessageA(r.pane, EM_CANUNDO, 0, 0) != 0;
         button = Text(GetDlgItem(r.dialog, IDCANCEL));
         editorEnabled = IsWindowEnabled(GetDlgItem(r.dialog, IDC_EDITORJUMP));
         recompileEnabled = IsWindowEnabled(GetDlgItem(r.dialog, IDC_RECOMPILE));
@@ -359,6 +360,7 @@ TEST_F(RunMakeTest, ExitCodeTwoEndsInBoldRedWithTheSecondsOfTheStatus) {
     EXPECT_EQ(Closed, RunDriven(run, 0));
     EXPECT_EQ("閉じる", button);
     EXPECT_TRUE(editorEnabled && recompileEnabled);
+    EXPECT_FALSE(canUndo) << "the output is not undoable";
     ASSERT_GE(pane.size(), 4u);
     EXPECT_EQ("compiling", pane[1].text);
     EXPECT_NE(std::string::npos, pane[2].text.find("Error 2")) << pane[2].text;
