@@ -2,46 +2,31 @@
 
 #include <gtest/gtest.h>
 
-struct LookCase {
-    int style, version;
-    int bitmap, imageW, imageH, buttonW, buttonH;
-    bool flat, labels;
-};
+#include <tuple>
 
 TEST(ToolbarRules, LookFollowsStyleAndVersion) {
-    const LookCase cases[] = {
+    const struct {
+        int style, version, bitmap, imageW, imageH, buttonW, buttonH;
+        bool flat, labels;
+    } cases[] = {
         {0, 581, 2000, 16, 15, 23, 22, false, false},
         {1, 581, 2001, 21, 20, 28, 27, false, false},
-        {2, 581, 2001, 21, 20, 28, 27, true, false},   // "small" flat uses the large images
+        {2, 581, 2001, 21, 20, 28, 27, true, false},  // "small" flat uses the large images
         {3, 581, 2001, 21, 20, 28, 27, true, true},
-        {4, 581, 2001, 21, 20, 28, 27, true, false},   // 4 and more behave like 2
+        {4, 581, 2001, 21, 20, 28, 27, true, false},  // 4 and more behave like 2
         {57, 581, 2001, 21, 20, 28, 27, true, false},
-        {-1, 581, 2001, 21, 20, 28, 27, false, false}, // never small, never flat
+        {-1, 581, 2001, 21, 20, 28, 27, false, false},  // never small, never flat
         {3, 470, 2001, 21, 20, 28, 27, true, true},
         {3, 469, 2001, 21, 20, 28, 27, false, false},
         {2, 469, 2001, 21, 20, 28, 27, false, false},
         {0, 400, 2000, 16, 15, 23, 22, false, false},
     };
-    for (const LookCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "style " << c.style << " version " << c.version);
-        ToolbarLook look = ToolbarLookFor(c.style, c.version);
-        EXPECT_EQ(c.bitmap, look.bitmapId);
-        EXPECT_EQ(c.imageW, look.imageWidth);
-        EXPECT_EQ(c.imageH, look.imageHeight);
-        EXPECT_EQ(c.buttonW, look.buttonWidth);
-        EXPECT_EQ(c.buttonH, look.buttonHeight);
-        EXPECT_EQ(c.flat, look.flat);
-        EXPECT_EQ(c.labels, look.labels);
+    for (const auto& c : cases) {
+        ToolbarLook l = ToolbarLookFor(c.style, c.version);
+        EXPECT_EQ(std::make_tuple(c.bitmap, c.imageW, c.imageH, c.buttonW, c.buttonH, c.flat, c.labels),
+                  std::make_tuple(l.bitmapId, l.imageWidth, l.imageHeight, l.buttonWidth, l.buttonHeight, l.flat, l.labels))
+            << "style " << c.style << " version " << c.version;
     }
-}
-
-TEST(ToolbarRules, ImagesFitTheBitmapsSideBySide) {
-    // Bitmap 2000 is 112 x 15 and 2001 is 147 x 20: seven images each.
-    ToolbarLook small = ToolbarLookFor(0, 581), large = ToolbarLookFor(1, 581);
-    EXPECT_EQ(112, small.imageWidth * TOOLBAR_IMAGE_COUNT);
-    EXPECT_EQ(15, small.imageHeight);
-    EXPECT_EQ(147, large.imageWidth * TOOLBAR_IMAGE_COUNT);
-    EXPECT_EQ(20, large.imageHeight);
 }
 
 TEST(ToolbarRules, VersionRegistrationAndStyleChoices) {
@@ -49,28 +34,18 @@ TEST(ToolbarRules, VersionRegistrationAndStyleChoices) {
     EXPECT_EQ(581, CommonControlsVersionFrom(true, 5, 81));
     EXPECT_EQ(470, CommonControlsVersionFrom(true, 4, 70));
     EXPECT_EQ(600, CommonControlsVersionFrom(true, 6, 0));
-
-    EXPECT_TRUE(UsesClassicControlRegistration(400));
-    EXPECT_TRUE(UsesClassicControlRegistration(0));
-    EXPECT_FALSE(UsesClassicControlRegistration(401));
-
-    EXPECT_EQ(2, ToolbarStyleChoiceCount(400));
-    EXPECT_EQ(4, ToolbarStyleChoiceCount(401));
-    EXPECT_EQ(4, ToolbarStyleChoiceCount(581));
+    const struct { int version; bool classic; int styles; } cases[] = {{0, true, 2}, {400, true, 2}, {401, false, 4}, {581, false, 4}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.classic, UsesClassicControlRegistration(c.version)) << c.version;
+        EXPECT_EQ(c.styles, ToolbarStyleChoiceCount(c.version)) << c.version;
+    }
 }
 
 TEST(ToolbarRules, ButtonTableUsesEveryImageOnceInOrder) {
-    const int expectedCommands[TOOLBAR_PLACE_COUNT] = {101, 104, 102, 0, 106, 0, 107, 109, 0, 103};
-    int nextImage = 0;
+    const ToolbarPlace want[TOOLBAR_PLACE_COUNT] = {{101, 0}, {104, 1}, {102, 2}, {0, -1}, {106, 3},
+                                                    {0, -1},  {107, 4}, {109, 5}, {0, -1}, {103, 6}};
     for (int i = 0; i < TOOLBAR_PLACE_COUNT; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(expectedCommands[i], ToolbarPlaces[i].command);
-        if (ToolbarPlaces[i].command == 0) {
-            EXPECT_EQ(-1, ToolbarPlaces[i].imageIndex);
-        } else {
-            EXPECT_EQ(nextImage, ToolbarPlaces[i].imageIndex);
-            ++nextImage;
-        }
+        EXPECT_EQ(want[i].command, ToolbarPlaces[i].command) << i;
+        EXPECT_EQ(want[i].imageIndex, ToolbarPlaces[i].imageIndex) << i;
     }
-    EXPECT_EQ(TOOLBAR_IMAGE_COUNT, nextImage);
 }

@@ -37,8 +37,11 @@ pilot command "$w" 105 >/dev/null   # status bar off: stored only because OK fol
 d=$(open_settings "$w")
 check "settings dialog opens" test -n "$d"
 same "first start: nothing in the make executable" "" "$(pilot text "$(pilot item "$d" 1001)")"
-same "four toolbar styles offered" 4 "$(pilot combo-items "$d" 1013 | wc -l)"
-same "22 jump keys offered" 22 "$(pilot combo-items "$d" 1014 | wc -l)"
+same "the two editor kinds" "$(printf '未サポートのエディタ\n秀丸エディタ')" "$(pilot combo-items "$d" 1012)"
+same "four toolbar styles offered" "$(printf '小さい標準ツールバー\n大きい標準ツールバー\n小さいフラットツールバー\n大きいフラットツールバー')" \
+  "$(pilot combo-items "$d" 1013)"
+same "22 jump keys offered" "$(printf '[%s]\n' Enter Space Tab Esc Insert Delete Home End PageUp PageDown F{1..12})" \
+  "$(pilot combo-items "$d" 1014)"
 for ((i = 0; i < ${#texts[@]}; i += 2)); do pilot set-text "$(pilot item "$d" "${texts[i]}")" "${texts[i + 1]}"; done
 pilot combo "$d" 1012 1 >/dev/null
 pilot combo "$d" 1013 3 >/dev/null
@@ -108,6 +111,15 @@ if [ -n "$f" ]; then
   pilot post "$f" 0x111 2 0; pilot wait-gone "$f" 3000
 fi
 same "a cancelled folder choice keeps the field" 'C:\作業\build' "$(pilot text "$(pilot item "$d" 1007)")"
+pilot click "$d" 1008
+f=$(pilot owned "$d" 5000)
+same "the folder browser's title line" "パスを選んでください。" "$(pilot text "$(pilot item "$f" 14146)")"
+tree=$(pilot item "$f" 14145)
+root=$(pilot send "$tree" 0x110A 0 0)                # TVM_GETNEXTITEM, TVGN_ROOT
+pilot send "$tree" 0x1102 2 "$root" >/dev/null        # TVM_EXPAND, TVE_EXPAND
+pilot send "$tree" 0x110B 9 "$(pilot send "$tree" 0x110A 4 "$root")" >/dev/null  # select the first child
+pilot post "$f" 0x111 1 0; pilot wait-gone "$f" 3000
+same "the chosen folder fills the field (the first drive under My Computer)" 'C:\' "$(pilot text "$(pilot item "$d" 1007)")"
 
 # --- Cancel after browsing changes nothing ---------------------------------------
 pilot click "$d" 1003
@@ -131,10 +143,13 @@ same "Cancel: the environment unchanged" "$(printf 'INCLUDE=C:\\inc\nLIB=%%CURRE
   "$(pilot settings-get environment)"
 same "Cancel: flags unchanged" $((0x3701)) "$(pilot settings-get word)"
 
-bravik "$MAK"
+# OK on an unchanged dialog still stores the record, with what the makefile set.
+printf '#BvEopt\t/x%%d\nall:\n' >"$data/eopt.mak"
+bravik "$(winpath "$data/eopt.mak")"
 w=$(main_window)
 d=$(open_settings "$w")
 same "after Cancel the dialog shows the stored make executable" "$make_win" "$(pilot text "$(pilot item "$d" 1001)")"
-pilot click "$d" 2
+pilot click "$d" 1
 pilot wait-gone "$d" 3000
 close_bravik "$w"
+same "OK on an unchanged dialog stores the makefile's #BvEopt" '/x%d' "$(pilot settings-get editorOptions)"

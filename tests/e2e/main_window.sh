@@ -94,6 +94,9 @@ key 0x26; key 0x27  # the variant submenu, first item
 eventually "variant item shows its macros" "simple=1|V=1|" status_line "$w"
 key 0x28
 eventually "second variant item" "simple=1|V=2 DEBUG=1|" status_line "$w"
+key 0x28
+eventually "a variant item without macros shows an empty text" "simple=1||" status_line "$w"
+key 0x26
 shot main-window-menu
 key 0x0D            # run the second variant from the submenu
 for _ in $(seq 100); do [ -s "$data/runs.log" ] && break; sleep 0.1; done
@@ -145,6 +148,11 @@ read -r bx by <<<"$(button_centre "$tb" 7)"
 xdotool mousemove "$bx" "$by" click 1
 a=$(pilot find-visible '#32770' 'Bravikのﾊﾞｰｼﾞｮﾝ情報' 5000)
 check "the 情報 button opens the about box" test -n "$a"
+kids=$(pilot children "$a")
+for t in "Bravik for Windows" "The Windows Make Utility for Programming." "Version 1.43" \
+  "最新版はｳｪﾌﾞからﾀﾞｳﾝﾛｰﾄﾞしてください" "ﾎｰﾑﾍﾟｰｼﾞを表示(&W)..." "お問合せやご要望はﾒｰﾙでお願いします" "ﾒｰﾙを送る(&E)..." OK; do
+  check "the about box shows \"$t\"" grep -qxF -- "$t" <<<"$kids"
+done
 shot main-about "$a"
 classes_default 'https\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
 classes_default 'mailto\shell\open\command' 'C:\no\such\mailer.exe "%1"'

@@ -84,6 +84,13 @@ static BOOL CALLBACK OwnedProc(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+static BOOL CALLBACK ChildTextProc(HWND hwnd, LPARAM) {
+    wchar_t text[1024] = L"";
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 500, nullptr);
+    PrintWide(text);
+    return TRUE;
+}
+
 static BOOL CALLBACK ListProc(HWND hwnd, LPARAM) {
     wchar_t cls[256], text[512] = L"", line[1024];
     GetClassNameW(hwnd, cls, 256);
@@ -248,7 +255,7 @@ static int SettingsSet(int argc, wchar_t** argv) {
 static int Usage() {
     fputs("usage: mainpilot <command> ...\n"
           "  windows | find CLASS [TITLE] [TIMEOUT_MS] | find-visible CLASS [TITLE] [TIMEOUT_MS]\n"
-          "  wait-gone HWND TIMEOUT_MS | owned HWND [TIMEOUT_MS] | item HWND ID | text HWND\n"
+          "  wait-gone HWND TIMEOUT_MS | owned HWND [TIMEOUT_MS] | item HWND ID | text HWND | children HWND\n"
           "  set-text HWND TEXT\n"
           "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM | command HWND ID\n"
           "  click HWND ID | check HWND ID | set-check HWND ID 0|1 | combo HWND ID [INDEX]\n"
@@ -348,6 +355,11 @@ static int Run(int argc, wchar_t** argv) {
         text[0] = L'\0';
         SendMessageW(hwnd, WM_GETTEXT, 32768, (LPARAM)text);
         PrintWide(text);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"children")) {
+        // The texts of the window's child windows, one a line.
+        EnumChildWindows(hwnd, ChildTextProc, 0);
         return 0;
     }
     if (!wcscmp(cmd, L"set-text") && argc >= 2) {
