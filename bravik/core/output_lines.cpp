@@ -31,15 +31,6 @@ static size_t CharLength(const char* data, size_t i, size_t size) {
     return 1;
 }
 
-bool IsHighlightedLine(const char* line, int highlightFlags) {
-    if ((highlightFlags & HIGHLIGHT_ERRORS) && FindErrorKeyword(line)) return true;
-    if (highlightFlags & HIGHLIGHT_JUMPABLE) {
-        char fileName[260];
-        if (ParseDiagnosticLine(line, fileName) != 0 && fileName[0]) return true;
-    }
-    return false;
-}
-
 void InitOutputLines(OutputLines* state, int highlightFlags) {
     memset(state, 0, sizeof *state);
     state->highlightFlags = highlightFlags;

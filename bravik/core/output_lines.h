@@ -13,9 +13,6 @@ enum HighlightFlags {
     HIGHLIGHT_JUMPABLE = 2,  // lines naming a source file and a line number
 };
 
-/// True when a line (without its line end) is shown in the highlight format.
-bool IsHighlightedLine(const char* line, int highlightFlags);
-
 /// Text ready for one append to the pane. Owns its buffer (FreeOutputBatch).
 struct OutputBatch {
     /// An RTF document in code page 932: the pane's font (ＭＳ Ｐゴシック 9 pt),

@@ -49,18 +49,18 @@ static OutputBatch outputBatch;
 static bool redrawOff;  // the pane's redraw is off between batches
 static LARGE_INTEGER lastPaint;
 
-static double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (double)(to.QuadPart - from.QuadPart) * 1000.0 / (double)frequency.QuadPart;
-}
-
 // Output drained from the pipe and not shown yet; its unfinished last line is
 // the pending line.
 static struct {
     char* data;
     size_t start, end, capacity;
 } received;
+
+static double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return (double)(to.QuadPart - from.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+}
 
 int JumpKeyVirtualCode(int32_t jumpKey) {
     if (jumpKey < 0 || jumpKey >= JUMP_KEY_COUNT) return 0;

@@ -97,13 +97,6 @@ TEST(OutputLines, EveryKindOfLineEndEndsALine) {
     }
 }
 
-TEST(OutputLines, EmptyLinesAreKept) {
-    Pane pane(0);
-    pane.Read("a\r\n\r\n\n\rb\r\r\n");
-    pane.End();
-    EXPECT_EQ("a\r\n\r\n\r\n\r\nb\r\n\r\n", pane.text);
-}
-
 TEST(OutputLines, UnfinishedLineWaitsForItsEnd) {
     Pane pane(BOTH);
     pane.Read("main.c(12) : err");
@@ -192,12 +185,6 @@ TEST(OutputLines, NulBytesAreDropped) {
     EXPECT_EQ(1u, pane.HighlightedLines().size());
 }
 
-TEST(OutputLines, StrayLeadByteDoesNotSwallowTheLineEnd) {
-    Pane pane(0);
-    pane.Read("a\x82\nb\x82\r\nc\n");
-    EXPECT_EQ("a\x82\r\nb\x82\r\nc\r\n", pane.text);
-}
-
 struct ClassCase {
     const char* line;
     bool error;     // holds an error keyword
@@ -229,16 +216,7 @@ const ClassCase classCases[] = {
 };
 
 TEST(OutputLines, LinesAreHighlightedByTheFlagsThatAreSet) {
-    for (const ClassCase& c : classCases) {
-        EXPECT_FALSE(IsHighlightedLine(c.line, 0)) << c.line;
-        EXPECT_EQ(c.error, IsHighlightedLine(c.line, HIGHLIGHT_ERRORS)) << c.line;
-        EXPECT_EQ(c.jumpable, IsHighlightedLine(c.line, HIGHLIGHT_JUMPABLE)) << c.line;
-        EXPECT_EQ(c.error || c.jumpable, IsHighlightedLine(c.line, BOTH)) << c.line;
-    }
-}
-
-TEST(OutputLines, HighlightRangesCoverExactlyTheClassifiedLines) {
-    for (int flags : {(int)HIGHLIGHT_ERRORS, (int)HIGHLIGHT_JUMPABLE, BOTH}) {
+    for (int flags : {0, (int)HIGHLIGHT_ERRORS, (int)HIGHLIGHT_JUMPABLE, BOTH}) {
         std::string output;
         std::vector<std::string> expected;
         for (const ClassCase& c : classCases) {
@@ -259,8 +237,8 @@ TEST(OutputLines, EveryByteSurvivesTheRichText) {
     for (int c = 1; c < 256; ++c)
         if (c != '\r' && c != '\n') all += (char)c;
     Pane pane(0);
-    pane.Read(all + "\r\nソース\\{x}\r\n");
-    EXPECT_EQ(all + "\r\nソース\\{x}\r\n", pane.text);
+    pane.Read(all + "\r\nソース\\{x}\r\na\x82\nb\x82\r\n");  // a stray lead byte keeps its line end
+    EXPECT_EQ(all + "\r\nソース\\{x}\r\na\x82\r\nb\x82\r\n", pane.text);
 }
 
 TEST(OutputLines, FormatIsSwitchedOnlyWhereItChanges) {
@@ -281,8 +259,8 @@ TEST(OutputLines, FormatIsSwitchedOnlyWhereItChanges) {
 TEST(OutputLines, BatchesStopAtTheirLimitsAndLoseNothing) {
     std::string output;
     for (int i = 0; i < 100; ++i) output += (i % 10 == 9 ? "x.c(" + std::to_string(i) + ") : error\n" : "line\n");
-    for (int maxLines : {1, 3, 7, 100}) {
-        for (size_t maxBytes : {(size_t)1, (size_t)40, (size_t)10000}) {
+    for (int maxLines : {1, 7, 100}) {
+        for (size_t maxBytes : {(size_t)1, (size_t)10000}) {
             Pane pane(BOTH);
             pane.pipe = output;
             pane.Show(false, maxLines, maxBytes);
@@ -292,21 +270,6 @@ TEST(OutputLines, BatchesStopAtTheirLimitsAndLoseNothing) {
             EXPECT_EQ(10u, pane.HighlightedLines().size());
         }
     }
-}
-
-TEST(OutputLines, OneBatchTakesNoMoreLinesThanAsked) {
-    OutputLines state;
-    InitOutputLines(&state, 0);
-    OutputBatch batch;
-    InitOutputBatch(&batch);
-    const char* data = "a\nb\nc\nd\n";
-    EXPECT_EQ(4u, TakeOutputLines(&state, data, 8, false, 2, 1000, &batch));
-    EXPECT_EQ(2, batch.lines);
-    EXPECT_NE(nullptr, strstr(batch.text, "a\\par\nb\\par\n}"));
-    // A line longer than maxBytes is still taken whole.
-    EXPECT_EQ(8u, TakeOutputLines(&state, "abcdefg\n", 8, false, 10, 2, &batch));
-    EXPECT_EQ(1, batch.lines);
-    FreeOutputBatch(&batch);
 }
 
 TEST(OutputLines, CloseOnSuccessTestSeesEveryKeywordWhateverTheFlags) {

@@ -276,6 +276,35 @@ protected:
         AppState.variantMacros[0] = strdup(macros);
     }
 
+    void Target(const char* macros) {
+        free(AppState.variantMacros[0]);
+        AppState.variantMacros[0] = strdup(macros);
+    }
+
+    // Runs a variant to its end: `extra` looks at the finished dialog, then
+    // the pane is read and button `endWith` pressed.
+    struct Ended {
+        int outcome = -9;
+        std::string title, status, seconds;
+        std::vector<PaneLine> pane;
+    };
+    Ended RunToEnd(int variant = 0, const std::function<void(DrivenRun&)>& extra = nullptr, int endWith = IDCANCEL,
+                   DWORD timeoutMs = 30000) {
+        Ended e;
+        DrivenRun run;
+        run.script = [&](DrivenRun& r) {
+            e.title = Text(r.dialog);
+            if (!r.Finished(timeoutMs)) return;
+            e.status = r.Status();
+            e.seconds = NumberBefore(e.status, " 秒でMAKE終了");
+            if (extra) extra(r);
+            if (r.pane) e.pane = ReadPane(r.pane);
+            r.Click(endWith);
+        };
+        e.outcome = RunDriven(run, variant);
+        return e;
+    }
+
     void KillByPidFile(const char* name) {
         DWORD pid = strtoul(Read(dir + name).c_str(), nullptr, 10);
         HANDLE process = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : nullptr;
@@ -294,80 +323,63 @@ TEST_F(RunMakeTest, RecordedOutputIsShownWholeAndHighlightedByTheFlags) {
     for (const Recorded& r : recorded) out += std::string(r.line) + "\n";
     Write(dir + "out.txt", out);
     Variant("MSVC・BCC・GCC", "recorded");
+    const size_t count = sizeof recorded / sizeof recorded[0];
     for (int flags : {FLAG_HIGHLIGHT_ERRORS | FLAG_HIGHLIGHT_JUMPABLE, (int)FLAG_HIGHLIGHT_ERRORS,
                       (int)FLAG_HIGHLIGHT_JUMPABLE}) {
         AppState.settings.flags = (uint8_t)flags;
-        std::vector<PaneLine> pane;
-        std::string title, status;
         LRESULT limit = 0;
         LONG style = 0;
         CHARFORMATA defaults = {};
-        DrivenRun run;
-        run.script = [&](DrivenRun& r) {
-            ASSERT_TRUE(r.Finished());
-            title = Text(r.dialog);
-            status = r.Status();
-            pane = ReadPane(r.pane);
+        defaults.cbSize = sizeof defaults;
+        Ended e = RunToEnd(0, [&](DrivenRun& r) {
             limit = SendMessageA(r.pane, EM_GETLIMITTEXT, 0, 0);
             style = GetWindowLongA(r.pane, GWL_STYLE);
-            defaults.cbSize = sizeof defaults;
             SendMessageA(r.pane, EM_GETCHARFORMAT, SCF_DEFAULT, (LPARAM)&defaults);
-            r.Click(IDC_RECOMPILE);
-        };
-        EXPECT_EQ(Recompile, RunDriven(run, 0));
-        EXPECT_EQ("MAKEの実行 - [MSVC・BCC・GCC]", title);
+        }, IDC_RECOMPILE);
+        EXPECT_EQ(Recompile, e.outcome);
+        EXPECT_EQ("MAKEの実行 - [MSVC・BCC・GCC]", e.title);
         EXPECT_EQ(OUTPUT_PANE_LIMIT, limit);
         EXPECT_EQ(0x56200144, style);
         EXPECT_STREQ("ＭＳ Ｐゴシック", defaults.szFaceName);
         EXPECT_EQ(180, defaults.yHeight);
-        const size_t count = sizeof recorded / sizeof recorded[0];
-        ASSERT_EQ(1 + 3 * count + 2, pane.size());
-        EXPECT_EQ(GnuMake() + " -f run.mak recorded", pane[0].text);
-        EXPECT_EQ(NORMAL, pane[0].format);
+        ASSERT_EQ(1 + 3 * count + 2, e.pane.size());
+        EXPECT_EQ(GnuMake() + " -f run.mak recorded", e.pane[0].text);
+        EXPECT_EQ(NORMAL, e.pane[0].format);
         for (size_t copy = 0; copy < 3; ++copy) {  // CR LF, then LF alone, then CR alone
             for (size_t i = 0; i < count; ++i) {
-                const PaneLine& line = pane[1 + copy * count + i];
+                const PaneLine& line = e.pane[1 + copy * count + i];
                 bool on = ((flags & FLAG_HIGHLIGHT_ERRORS) && recorded[i].error) ||
                           ((flags & FLAG_HIGHLIGHT_JUMPABLE) && recorded[i].jumpable);
                 EXPECT_EQ(recorded[i].line, line.text) << copy;
                 EXPECT_EQ(on ? HIGHLIGHT : NORMAL, line.format) << recorded[i].line << " copy " << copy;
             }
         }
-        EXPECT_EQ("on stderr", pane[1 + 3 * count].text);
+        EXPECT_EQ("on stderr", e.pane[1 + 3 * count].text);
         // The last line without its end is shown before the completion message, as it is.
-        std::string seconds = NumberBefore(status, " 秒でMAKE終了");
-        EXPECT_EQ("no line end" + seconds + " 秒でMAKEが正常に終了しました.", pane.back().text);
-        EXPECT_EQ(NORMAL, pane.back().format);
+        EXPECT_EQ("no line end" + e.seconds + " 秒でMAKEが正常に終了しました.", e.pane.back().text);
+        EXPECT_EQ(NORMAL, e.pane.back().format);
     }
 }
 
 TEST_F(RunMakeTest, ExitCodeTwoEndsInBoldRedWithTheSecondsOfTheStatus) {
     Variant("fail", "fail");
-    std::vector<PaneLine> pane;
-    std::string status, button;
-    bool editorEnabled = false, recompileEnabled = false, canUndo = true;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
-        ASSERT_TRUE(r.Finished());
-        status = r.Status();
+    std::string button;
+    bool enabled = false, canUndo = true;
+    Ended e = RunToEnd(0, [&](DrivenRun& r) {
         canUndo = SendMessageA(r.pane, EM_CANUNDO, 0, 0) != 0;
         button = Text(GetDlgItem(r.dialog, IDCANCEL));
-        editorEnabled = IsWindowEnabled(GetDlgItem(r.dialog, IDC_EDITORJUMP));
-        recompileEnabled = IsWindowEnabled(GetDlgItem(r.dialog, IDC_RECOMPILE));
-        pane = ReadPane(r.pane);
-        r.Click(IDCANCEL);
-    };
-    EXPECT_EQ(Closed, RunDriven(run, 0));
+        enabled = IsWindowEnabled(GetDlgItem(r.dialog, IDC_EDITORJUMP)) && IsWindowEnabled(GetDlgItem(r.dialog, IDC_RECOMPILE));
+    });
+    EXPECT_EQ(Closed, e.outcome);
     EXPECT_EQ("閉じる", button);
-    EXPECT_TRUE(editorEnabled && recompileEnabled);
+    EXPECT_TRUE(enabled);
     EXPECT_FALSE(canUndo) << "the output is not undoable";
-    ASSERT_GE(pane.size(), 4u);
-    EXPECT_EQ("compiling", pane[1].text);
-    EXPECT_NE(std::string::npos, pane[2].text.find("Error 2")) << pane[2].text;
-    std::string seconds = NumberBefore(status, " 秒でMAKE終了");
-    EXPECT_NE("0", seconds);
-    EXPECT_EQ(seconds + " 秒でMAKEが 2 のエラーで終了しました.", pane[3].text);
-    EXPECT_EQ(HIGHLIGHT, pane[3].format);
+    ASSERT_EQ(4u, e.pane.size());
+    EXPECT_EQ("compiling", e.pane[1].text);
+    EXPECT_NE(std::string::npos, e.pane[2].text.find("Error 2")) << e.pane[2].text;
+    EXPECT_NE("0", e.seconds);
+    EXPECT_EQ(e.seconds + " 秒でMAKEが 2 のエラーで終了しました.", e.pane[3].text);
+    EXPECT_EQ(HIGHLIGHT, e.pane[3].format);
 }
 
 TEST_F(RunMakeTest, CloseOnSuccessOnlyForACleanOutput) {
@@ -377,8 +389,7 @@ TEST_F(RunMakeTest, CloseOnSuccessOnlyForACleanOutput) {
         bool closes;
     } cases[] = {{"clean", true}, {"warned", false}};
     for (const auto& c : cases) {
-        free(AppState.variantMacros[0]);
-        AppState.variantMacros[0] = strdup(c.target);
+        Target(c.target);
         bool closedItself = false;
         DrivenRun run;
         run.script = [&](DrivenRun& r) {
@@ -425,51 +436,37 @@ TEST_F(RunMakeTest, AbortEndsTheChildWithMinusOne) {
 }
 
 // The run dialog must neither lose output nor wait for ever on a child.
-TEST_F(RunMakeTest, OutputWrittenJustBeforeTheExitIsShown) {
-    Variant("tail", "tail");
-    std::vector<PaneLine> pane;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
-        ASSERT_TRUE(r.Finished());
-        pane = ReadPane(r.pane);
-        r.Click(IDCANCEL);
-    };
-    RunDriven(run, 0);
-    ASSERT_EQ(1 + 3000 + 1u, pane.size());
-    EXPECT_EQ(0u, pane[3000].text.find("00003000 "));
-}
+TEST_F(RunMakeTest, NothingLostNothingHung) {
+    Target("tail");  // 3000 lines written in a burst just before the exit
+    Ended e = RunToEnd();
+    ASSERT_EQ(1 + 3000 + 1u, e.pane.size());
+    EXPECT_EQ(0u, e.pane[3000].text.find("00003000 "));
 
-TEST_F(RunMakeTest, StandardInputIsTheNulDevice) {
-    Variant("stdin", "stdin");
-    std::vector<PaneLine> pane;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
-        ASSERT_TRUE(r.Finished(10000));
-        pane = ReadPane(r.pane);
-        r.Click(IDCANCEL);
-    };
-    RunDriven(run, 0);
-    ASSERT_GE(pane.size(), 2u);
-    EXPECT_EQ("stdin 0 bytes", pane[1].text);
+    Target("stdin");  // reads its standard input to the end
+    e = RunToEnd(0, nullptr, IDCANCEL, 10000);
+    ASSERT_EQ(3u, e.pane.size());
+    EXPECT_EQ("stdin 0 bytes", e.pane[1].text);
+
+    Target("big");  // 10 MB
+    LRESULT characters = 0;
+    e = RunToEnd(0, [&](DrivenRun& r) {
+        GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+        characters = SendMessageW(r.pane, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0);
+    }, IDCANCEL, 180000);
+    EXPECT_GE(characters, 20000 * 519);  // a "\r\n" is one character in the pane
+    ASSERT_EQ(1 + 20000 + 1u, e.pane.size());
+    EXPECT_EQ(0u, e.pane[20000].text.find("00020000 "));
+    EXPECT_EQ(518u, e.pane[20000].text.size());
 }
 
 TEST_F(RunMakeTest, ExitCode259EndsTheRun) {
     strcpy(AppState.settings.makeExe, Chatter.c_str());
     strcpy(AppState.settings.makeOptions, "line %s exit 259");
-    std::vector<PaneLine> pane;
-    std::string title;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
-        title = Text(r.dialog);
-        ASSERT_TRUE(r.Finished(10000));
-        pane = ReadPane(r.pane);
-        r.Click(IDCANCEL);
-    };
-    RunDriven(run, -1);
-    EXPECT_EQ("ＭＡＫＥの実行", title) << "no variant selected: the template's title";
-    ASSERT_EQ(3u, pane.size());
-    EXPECT_EQ("run.mak", pane[1].text);
-    EXPECT_NE(std::string::npos, pane[2].text.find("MAKEが 259 のエラーで終了しました."));
+    Ended e = RunToEnd(-1, nullptr, IDCANCEL, 10000);
+    EXPECT_EQ("ＭＡＫＥの実行", e.title) << "no variant selected: the template's title";
+    ASSERT_EQ(3u, e.pane.size());
+    EXPECT_EQ("run.mak", e.pane[1].text);
+    EXPECT_EQ(e.seconds + " 秒でMAKEが 259 のエラーで終了しました.", e.pane[2].text);
 }
 
 TEST_F(RunMakeTest, WithoutAPaneTheOutputIsReadAndDropped) {
@@ -479,37 +476,13 @@ TEST_F(RunMakeTest, WithoutAPaneTheOutputIsReadAndDropped) {
     paneClass.cbSize = sizeof paneClass;
     ASSERT_TRUE(GetClassInfoExA(richEdit, "RichEdit20A", &paneClass));
     ASSERT_TRUE(UnregisterClassA("RichEdit20A", richEdit));
-    Variant("flood", "flood");
+    Target("flood");  // more than the pipe holds
     bool paneMissing = false;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
-        paneMissing = r.pane == nullptr;
-        ASSERT_TRUE(r.Finished(60000));
-        r.Click(IDCANCEL);
-    };
-    EXPECT_EQ(Closed, RunDriven(run, 0));
+    Ended e = RunToEnd(0, [&](DrivenRun& r) { paneMissing = r.pane == nullptr; }, IDCANCEL, 60000);
     paneClass.lpszClassName = "RichEdit20A";
     EXPECT_TRUE(RegisterClassExA(&paneClass));
     EXPECT_TRUE(paneMissing);
-}
-
-TEST_F(RunMakeTest, TenMegabytesReachThePane) {
-    Variant("big", "big");
-    LRESULT characters = 0;
-    std::vector<PaneLine> pane;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
-        ASSERT_TRUE(r.Finished(180000));
-        GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-        characters = SendMessageW(r.pane, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0);
-        pane = ReadPane(r.pane);
-        r.Click(IDCANCEL);
-    };
-    RunDriven(run, 0);
-    EXPECT_GE(characters, 20000 * 519);  // a "\r\n" is one character in the pane
-    ASSERT_EQ(1 + 20000 + 1u, pane.size());
-    EXPECT_EQ(0u, pane[20000].text.find("00020000 "));
-    EXPECT_EQ(518u, pane[20000].text.size());
+    EXPECT_EQ(e.seconds + " 秒でMAKE終了", e.status);
 }
 
 TEST_F(RunMakeTest, QuitLeavesTheChildAndItEndsOnTheBrokenPipe) {
@@ -528,7 +501,7 @@ TEST_F(RunMakeTest, QuitLeavesTheChildAndItEndsOnTheBrokenPipe) {
     EXPECT_EQ(255u, title.size());
     EXPECT_EQ("]", title.substr(254));
     DWORD pid = strtoul(Read(dir + "flood.pid").c_str(), nullptr, 10);
-    HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
     ASSERT_NE(nullptr, child);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child, 10000)) << "the child still writes into a pipe nobody reads";
     TerminateProcess(child, 9);
@@ -538,37 +511,28 @@ TEST_F(RunMakeTest, QuitLeavesTheChildAndItEndsOnTheBrokenPipe) {
 TEST_F(RunMakeTest, CommandLineWorkingDirectoryAndMacros) {
     strcpy(AppState.settings.makeExe, Chatter.c_str());
     strcpy(AppState.settings.makeOptions, "cwd line %s");
-    std::string makefile = dir + "run.mak";
+    std::string makefile = dir + "run.mak", here = dir.substr(0, dir.size() - 1);
     struct {
         const char* currentDir;
         int variant;
         const char* macros;
         std::string operand, cwd, tail;
     } cases[] = {
-        {"", 0, "line nodebug=1", "run.mak", dir.substr(0, dir.size() - 1), " line nodebug=1"},
+        {"", 0, "line nodebug=1", "run.mak", here, " line nodebug=1"},
         {"C:\\windows", 0, "", makefile, "C:\\windows", ""},
-        {"", 100, "", "run.mak", dir.substr(0, dir.size() - 1), ""},
+        {"", 100, "", "run.mak", here, ""},
     };
     for (const auto& c : cases) {
         strcpy(AppState.settings.currentDir, c.currentDir);
-        free(AppState.variantMacros[0]);
-        AppState.variantMacros[0] = strdup(c.macros);
-        std::vector<PaneLine> pane;
-        DrivenRun run;
-        run.script = [&](DrivenRun& r) {
-            ASSERT_TRUE(r.Finished(10000));
-            pane = ReadPane(r.pane);
-            r.Click(IDCANCEL);
-        };
-        RunDriven(run, c.variant);
-        ASSERT_GE(pane.size(), 4u);
+        Target(c.macros);
+        Ended e = RunToEnd(c.variant, nullptr, IDCANCEL, 10000);
+        ASSERT_GE(e.pane.size(), 4u);
         // Blanks in the paths stay unquoted, so a full path with a blank reaches the child in two pieces.
-        EXPECT_EQ(Chatter + " cwd line " + c.operand + c.tail, pane[0].text);
-        EXPECT_EQ(c.cwd, pane[1].text);
-        EXPECT_EQ(c.operand.substr(0, c.operand.find(' ')), pane[2].text);
+        EXPECT_EQ(Chatter + " cwd line " + c.operand + c.tail, e.pane[0].text);
+        EXPECT_EQ(c.cwd, e.pane[1].text);
+        EXPECT_EQ(c.operand.substr(0, c.operand.find(' ')), e.pane[2].text);
     }
 }
-
 TEST_F(RunMakeTest, MessagesInsteadOfARun) {
     const std::string tooLong = "x=" + std::string(779 - 20, '0');  // "nmake /f build.mak " is 19 bytes
     struct {
@@ -594,8 +558,7 @@ TEST_F(RunMakeTest, MessagesInsteadOfARun) {
         strcpy(AppState.makefilePath, c.makefile);
         strcpy(AppState.settings.makeExe, c.exe);
         strcpy(AppState.settings.makeOptions, c.options);
-        free(AppState.variantMacros[0]);
-        AppState.variantMacros[0] = strdup(c.macros);
+        Target(c.macros);
         runAutoClosed = 7;
         DrivenRun run;
         EXPECT_EQ(Failed, RunDriven(run, 0)) << c.message;
@@ -638,9 +601,7 @@ TEST_F(RunMakeTest, EditorJumpFromTheButtonTheJumpKeyAndADoubleClick) {
     seen[1].jumpKey = -1;  // a damaged record: no jump key at all
     for (auto& s : seen) {
         AppState.settings.jumpKey = s.jumpKey;
-        DrivenRun run;
-        run.script = [&](DrivenRun& r) {
-            ASSERT_TRUE(r.Finished());
+        RunToEnd(0, [&](DrivenRun& r) {
             LONG line1 = (LONG)SendMessageA(r.pane, EM_LINEINDEX, 1, 0);
             CHARRANGE caret = {line1 + 3, line1 + 3};
             SendMessageA(r.pane, EM_EXSETSEL, 0, (LPARAM)&caret);
@@ -667,13 +628,11 @@ TEST_F(RunMakeTest, EditorJumpFromTheButtonTheJumpKeyAndADoubleClick) {
             GetClientRect(r.dialog, &s.client);
             GetWindowRect(GetDlgItem(r.dialog, IDC_EDITORJUMP), &s.button);
             MapWindowPoints(nullptr, r.dialog, (POINT*)&s.button, 2);
-            r.Click(IDCANCEL);
-        };
-        RunDriven(run, 0);
+        });
         EXPECT_EQ("12 main.c", s.byButton) << s.jumpKey;
         EXPECT_EQ("7 sub\\b.c", s.byDoubleClick) << s.jumpKey;
         EXPECT_EQ(s.clicked, s.caret) << "the caret goes where the double-click was";
-        EXPECT_EQ(s.button.bottom + 4, s.paneRect.top);
+        EXPECT_EQ(s.button.bottom + 4, s.paneRect.top) << "the pane follows the resized dialog";
         EXPECT_EQ(0, s.paneRect.left);
         EXPECT_EQ(s.client.right, s.paneRect.right);
         EXPECT_EQ(s.client.bottom, s.paneRect.bottom);
