@@ -512,21 +512,27 @@ TEST_F(RunMakeTest, CommandLineWorkingDirectoryAndMacros) {
     strcpy(AppState.settings.makeExe, Chatter.c_str());
     strcpy(AppState.settings.makeOptions, "cwd line %s");
     std::string makefile = dir + "run.mak", here = dir.substr(0, dir.size() - 1);
+    char own[MAX_PATH];
+    GetCurrentDirectoryA(sizeof own, own);
     struct {
+        std::string makefile;
         const char* currentDir;
         int variant;
         const char* macros;
         std::string operand, cwd, tail;
     } cases[] = {
-        {"", 0, "line nodebug=1", "run.mak", here, " line nodebug=1"},
-        {"C:\\windows", 0, "", makefile, "C:\\windows", ""},
-        {"", 100, "", "run.mak", here, ""},
+        {makefile, "", 0, "line nodebug=1", "run.mak", here, " line nodebug=1"},
+        {makefile, "C:\\windows", 0, "", makefile, "C:\\windows", ""},
+        {makefile, "", 100, "", "run.mak", here, ""},
+        // A makefile named without a directory: the child runs where Bravik does.
+        {"run.mak", "", -1, "", "run.mak", own, ""},
     };
     for (const auto& c : cases) {
+        strcpy(AppState.makefilePath, c.makefile.c_str());
         strcpy(AppState.settings.currentDir, c.currentDir);
         Target(c.macros);
         Ended e = RunToEnd(c.variant, nullptr, IDCANCEL, 10000);
-        ASSERT_GE(e.pane.size(), 4u);
+        ASSERT_GE(e.pane.size(), 4u) << c.makefile;
         // Blanks in the paths stay unquoted, so a full path with a blank reaches the child in two pieces.
         EXPECT_EQ(Chatter + " cwd line " + c.operand + c.tail, e.pane[0].text);
         EXPECT_EQ(c.cwd, e.pane[1].text);
