@@ -11,6 +11,7 @@
 #include "bravik/core/toolbar_rules.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/child_environment.h"
+#include "bravik/ui/file_dialog.h"
 #include "bravik/ui/makefile_reader.h"
 #include "bravik/ui/message_box.h"
 #include "bravik/ui/resource.h"
@@ -137,22 +138,12 @@ int BrowseForFolder(HWND owner, char* path, const char* title, int root) {
 }
 
 int BrowseForExecutable(HWND dialog, int editId) {
-    char file[260] = "";
-    OPENFILENAMEA ofn;
-    memset(&ofn, 0, sizeof ofn);
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    char file[260];
     // Owned by the settings dialog: a file dialog owned by the main window
     // would enable the main window again when it closes, while the settings
     // dialog is still open.
-    ofn.hwndOwner = dialog;
-    ofn.lpstrFilter = "実行ﾌｧｲﾙ形式(*.exe,*.dll)\0*.exe;*.dll\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrTitle = "実行ファイルの指定";
-    ofn.lpstrDefExt = "exe";
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return 0;
+    if (!ChooseExistingFile(dialog, "実行ﾌｧｲﾙ形式(*.exe,*.dll)\0*.exe;*.dll\0", "実行ファイルの指定", "exe", file))
+        return 0;
     SetDlgItemTextA(dialog, editId, file);
     return 1;
 }

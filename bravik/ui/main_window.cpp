@@ -11,6 +11,7 @@
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/env_dialog.h"
 #include "bravik/ui/file_association.h"
+#include "bravik/ui/file_dialog.h"
 #include "bravik/ui/help.h"
 #include "bravik/ui/makefile_reader.h"
 #include "bravik/ui/resource.h"
@@ -67,18 +68,10 @@ void CreateVariantListBox(HWND parent, BOOL replaceExisting) {
 }
 
 int ChooseMakefile(HWND owner) {
-    char file[260] = "";
-    OPENFILENAMEA ofn;
-    memset(&ofn, 0, sizeof ofn);
-    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = "Bravikﾌｧｲﾙ形式(*.mak)\0*.mak;MAKEFILE\0すべてのﾌｧｲﾙ形式(*.*)\0*.*\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    ofn.lpstrDefExt = "mak";
-    if (!GetOpenFileNameA(&ofn)) return 0;
+    char file[260];
+    if (!ChooseExistingFile(owner, "Bravikﾌｧｲﾙ形式(*.mak)\0*.mak;MAKEFILE\0すべてのﾌｧｲﾙ形式(*.*)\0*.*\0", nullptr,
+                            "mak", file))
+        return 0;
     return ReadMakefile(file);
 }
 
