@@ -2,7 +2,7 @@
 # TOP, BUILD, WINE, WINEPREFIX, DISPLAY, SHOTS.
 set -u
 UNINSTAL="$BUILD/uninstal/UnInstal.exe"
-UDRIVER="$BUILD/uninstal/uninstal_driver.exe"
+UDRIVER="$BUILD/tools/uninstal-driver/uninstal_driver.exe"
 BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
 DRIVE_C="$WINEPREFIX/drive_c"
 # Shortcuts made in the Start menu must not reach the desktop of the machine.

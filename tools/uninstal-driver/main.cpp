@@ -22,14 +22,6 @@ std::string Utf8(const wchar_t* text) {
     return out;
 }
 
-std::string Utf8FromAnsi(const char* text) {
-    int n = MultiByteToWideChar(932, 0, text, -1, NULL, 0);
-    if (n <= 1) return std::string();
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(932, 0, text, -1, &wide[0], n);
-    return Utf8(wide.c_str());
-}
-
 int main(int argc, char** argv) {
     CoInitialize(NULL);
     int result = 2;

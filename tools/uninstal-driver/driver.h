@@ -9,8 +9,6 @@
 void Say(const std::string& line);
 /// UTF-16 text to UTF-8.
 std::string Utf8(const wchar_t* text);
-/// Code page 932 text to UTF-8.
-std::string Utf8FromAnsi(const char* text);
 
 /// driver sandbox create|state|clean INSTALLDIR TAG [--keep]
 int SandboxCommand(int argc, char** argv);
