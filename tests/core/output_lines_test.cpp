@@ -15,8 +15,6 @@ const char RtfFontAndColours[] =
     "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"  // ＭＳ Ｐゴシック
     "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs18\\b0\\cf0 ";
 
-// Feeds the output as the pipe delivers it, piece by piece, and reads the
-// documents back as the pane would show them: paragraphs and their formats.
 struct Pane {
     OutputLines state;
     OutputBatch batch;
@@ -26,10 +24,7 @@ struct Pane {
     bool paragraphNormal = false, paragraphBold = false;
     std::string paragraph;
 
-    explicit Pane(int flags) {
-        InitOutputLines(&state, flags);
-        InitOutputBatch(&batch);
-    }
+    explicit Pane(int flags) { InitOutputLines(&state, flags), InitOutputBatch(&batch); }
     ~Pane() { FreeOutputBatch(&batch); }
 
     void EndParagraph() {
@@ -38,12 +33,8 @@ struct Pane {
         paragraphBold = paragraphNormal = false;
         text += "\r\n";
     }
-    void Character(char c, bool bold) {
-        (bold ? paragraphBold : paragraphNormal) = true;
-        paragraph += c;
-        text += c;
-    }
-    // Reads one document; only what the writer produces is understood.
+    void Character(char c, bool bold) { (bold ? paragraphBold : paragraphNormal) = true, paragraph += c, text += c; }
+    // Only what the writer produces is understood.
     void Document(const std::string& rtf) {
         ASSERT_EQ(0u, rtf.find(std::string(RtfStart) + RtfFontAndColours)) << rtf;
         ASSERT_EQ('}', rtf.back());
@@ -69,31 +60,41 @@ struct Pane {
         }
     }
     void Show(bool final, int maxLines = 1000, size_t maxBytes = 1 << 20) {
-        for (;;) {
-            size_t taken = TakeOutputLines(&state, pipe.data(), pipe.size(), final, maxLines, maxBytes, &batch);
-            if (!taken) return;
+        while (size_t taken = TakeOutputLines(&state, pipe.data(), pipe.size(), final, maxLines, maxBytes, &batch)) {
             pipe.erase(0, taken);
             ASSERT_EQ(batch.textLength, strlen(batch.text));
             Document(batch.text);
         }
     }
-    void Read(const std::string& bytes) {
-        pipe += bytes;
-        Show(false);
-    }
+    void Read(const std::string& bytes) { pipe += bytes, Show(false); }
     void End() { Show(true); }
-    std::vector<std::string> HighlightedLines() const { return highlighted; }
 };
 
-TEST(OutputLines, EveryKindOfLineEndEndsALine) {
-    const char* inputs[] = {"one\r\ntwo\r\n", "one\ntwo\n", "one\rtwo\r", "one\r\ntwo\n", "one\ntwo\r\n",
-                            "one\rtwo\n"};
-    for (const char* input : inputs) {
-        Pane pane(0);
-        pane.Read(input);
+std::string AllBytes() {
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        if (c != '\r' && c != '\n') all += (char)c;
+    return all;
+}
+
+TEST(OutputLines, LineEndsNulBytesAndEveryOtherByteSurvive) {
+    const struct {
+        std::string input, shown;
+        size_t highlighted;
+    } cases[] = {
+        {"1\r\n2\n3\r4\r\n5\n6\r7\n", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n", 0},
+        {"done\r", "done\r\n", 0},  // a CR at the very end is a line end once the child has ended
+        {std::string("a\0b\r\ner\0ror\r\n", 13), "ab\r\nerror\r\n", 1},
+        // a stray lead byte keeps its line end
+        {AllBytes() + "\r\nソース\\{x}\r\na\x82\nb\x82\r\n", AllBytes() + "\r\nソース\\{x}\r\na\x82\r\nb\x82\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        Pane pane(HIGHLIGHT_ERRORS);
+        pane.Read(c.input);
         pane.End();
-        EXPECT_EQ("one\r\ntwo\r\n", pane.text) << input;
+        EXPECT_EQ(c.shown, pane.text) << c.input;
         EXPECT_TRUE(pane.pipe.empty());
+        EXPECT_EQ(c.highlighted, pane.highlighted.size()) << c.input;
     }
 }
 
@@ -103,10 +104,13 @@ TEST(OutputLines, UnfinishedLineWaitsForItsEnd) {
     EXPECT_EQ("", pane.text);
     pane.Read("or C2065: 'x' : undeclared identifier\r");
     EXPECT_EQ("", pane.text) << "a CR at the end may be followed by an LF";
-    pane.Read("\nnext\r\n");
-    EXPECT_EQ("main.c(12) : error C2065: 'x' : undeclared identifier\r\nnext\r\n", pane.text);
-    ASSERT_EQ(1u, pane.HighlightedLines().size());
-    EXPECT_EQ("main.c(12) : error C2065: 'x' : undeclared identifier", pane.HighlightedLines()[0]);
+    pane.Read("\nnext\r\nmain.c(3) : error C1: no end");
+    const std::string first = "main.c(12) : error C2065: 'x' : undeclared identifier";
+    EXPECT_EQ(first + "\r\nnext\r\n", pane.text);
+    pane.End();
+    EXPECT_EQ(first + "\r\nnext\r\nmain.c(3) : error C1: no end", pane.text);
+    EXPECT_EQ(std::vector<std::string>{first}, pane.highlighted) << "the last line is shown unclassified";
+    EXPECT_TRUE(pane.state.errorKeyword) << "but the close-on-success test still sees it";
 }
 
 TEST(OutputLines, LineSplitAtEveryByteIsClassifiedWhole) {
@@ -118,71 +122,46 @@ TEST(OutputLines, LineSplitAtEveryByteIsClassifiedWhole) {
         pane.End();
         EXPECT_EQ("cc -c a.c\r\nsrc/lib/io.c:7: warning: implicit declaration of 'f'\r\nlinking\r\n", pane.text)
             << cut;
-        ASSERT_EQ(1u, pane.HighlightedLines().size()) << cut;
+        ASSERT_EQ(1u, pane.highlighted.size()) << cut;
     }
 }
 
-TEST(OutputLines, LastLineWithoutLineEndIsShownAsItIsAtTheEnd) {
-    Pane pane(BOTH);
-    pane.Read("first\r\nmain.c(3) : error C1: no end");
-    EXPECT_EQ("first\r\n", pane.text);
-    pane.End();
-    EXPECT_EQ("first\r\nmain.c(3) : error C1: no end", pane.text);
-    EXPECT_TRUE(pane.HighlightedLines().empty()) << "the pending line is shown unclassified";
-    EXPECT_TRUE(pane.state.errorKeyword) << "but the close-on-success test still sees it";
-}
-
-TEST(OutputLines, CrAtTheVeryEndIsALineEndOnceTheChildHasEnded) {
-    Pane pane(0);
-    pane.Read("done\r");
-    EXPECT_EQ("", pane.text);
-    pane.End();
-    EXPECT_EQ("done\r\n", pane.text);
-}
-
-TEST(OutputLines, PendingLineHoldsUpTo1022Bytes) {
+// A pending line holds up to PENDING_LINE_MAX bytes; a longer one is shown
+// at once as a lump, never splitting a character or a CR LF, and a keyword
+// cut by a lump is still seen.
+TEST(OutputLines, LongLinesAreShownInLumps) {
+    const std::string x(PENDING_LINE_MAX, 'x');
     Pane waits(0);
-    waits.Read(std::string(PENDING_LINE_MAX, 'x'));
+    waits.Read(x);
     EXPECT_EQ("", waits.text);
 
     Pane lump(0);
-    lump.Read(std::string(PENDING_LINE_MAX + 1, 'x'));
-    EXPECT_EQ(std::string(PENDING_LINE_MAX + 1, 'x'), lump.text) << "shown at once, without a line end";
+    lump.Read(x + "x");
+    EXPECT_EQ(x + "x", lump.text) << "shown at once, without a line end";
     lump.Read("y\n");
-    EXPECT_EQ(std::string(PENDING_LINE_MAX + 1, 'x') + "y\r\n", lump.text);
-}
+    EXPECT_EQ(x + "xy\r\n", lump.text);
 
-TEST(OutputLines, LumpNeverSplitsACharacterOrACrLf) {
     Pane lead(0);
-    lead.Read(std::string(PENDING_LINE_MAX, 'x') + "\x83");  // first byte of ア
-    EXPECT_EQ(std::string(PENDING_LINE_MAX, 'x'), lead.text);
+    lead.Read(x + "\x83");  // first byte of ア
+    EXPECT_EQ(x, lead.text);
     lead.Read("\x41\r\n");
-    EXPECT_EQ(std::string(PENDING_LINE_MAX, 'x') + "\x83\x41\r\n", lead.text);
+    EXPECT_EQ(x + "\x83\x41\r\n", lead.text);
 
     Pane cr(0);
-    cr.Read(std::string(PENDING_LINE_MAX + 5, 'x') + "\r");
+    cr.Read(x + "xxxxx\r");
     cr.Read("\nz\n");
-    EXPECT_EQ(std::string(PENDING_LINE_MAX + 5, 'x') + "\r\nz\r\n", cr.text);
-}
+    EXPECT_EQ(x + "xxxxx\r\nz\r\n", cr.text);
 
-TEST(OutputLines, KeywordCutByALumpIsStillSeen) {
-    Pane pane(0);
-    pane.Read(std::string(PENDING_LINE_MAX + 10, 'x') + "war");
-    EXPECT_FALSE(pane.state.errorKeyword);
-    pane.Read("ning\r\n");
-    EXPECT_TRUE(pane.state.errorKeyword);
+    Pane word(0);
+    word.Read(x + "xxxxxxxxxxwar");
+    EXPECT_FALSE(word.state.errorKeyword);
+    word.Read("ning\r\n");
+    EXPECT_TRUE(word.state.errorKeyword);
 
     Pane japanese(0);
-    japanese.Read(std::string(PENDING_LINE_MAX + 10, 'x') + "ワー");
+    japanese.Read(x + "xxxxxxxxxxワー");
     japanese.Read("ニング\r\n");
     EXPECT_TRUE(japanese.state.errorKeyword);
-}
-
-TEST(OutputLines, NulBytesAreDropped) {
-    Pane pane(HIGHLIGHT_ERRORS);
-    pane.Read(std::string("a\0b\r\ner\0ror\r\n", 13));
-    EXPECT_EQ("ab\r\nerror\r\n", pane.text);
-    EXPECT_EQ(1u, pane.HighlightedLines().size());
 }
 
 struct ClassCase {
@@ -191,8 +170,6 @@ struct ClassCase {
     bool jumpable;  // names a file and a line
 };
 
-// Lines as compilers and linkers print them; which test each one passes
-// follows from the keyword table and the worked examples of the recognizer.
 const ClassCase classCases[] = {
     {"main.c(12) : error C2065: 'x' : undeclared identifier", true, true},
     {"src\\util.cpp(145) : warning C4101: 'i' : unreferenced local variable", true, true},
@@ -228,32 +205,19 @@ TEST(OutputLines, LinesAreHighlightedByTheFlagsThatAreSet) {
         Pane pane(flags);
         pane.Read(output);
         pane.End();
-        EXPECT_EQ(expected, pane.HighlightedLines()) << flags;
+        EXPECT_EQ(expected, pane.highlighted) << flags;
     }
 }
 
-TEST(OutputLines, EveryByteSurvivesTheRichText) {
-    std::string all;
-    for (int c = 1; c < 256; ++c)
-        if (c != '\r' && c != '\n') all += (char)c;
-    Pane pane(0);
-    pane.Read(all + "\r\nソース\\{x}\r\na\x82\nb\x82\r\n");  // a stray lead byte keeps its line end
-    EXPECT_EQ(all + "\r\nソース\\{x}\r\na\x82\r\nb\x82\r\n", pane.text);
-}
-
 TEST(OutputLines, FormatIsSwitchedOnlyWhereItChanges) {
-    OutputLines state;
-    InitOutputLines(&state, HIGHLIGHT_ERRORS);
-    OutputBatch batch;
-    InitOutputBatch(&batch);
+    Pane pane(HIGHLIGHT_ERRORS);
+    OutputBatch& batch = pane.batch;
     const char* data = "error 1\nerror 2\nok\nerror 3\nok\nok\n";
-    ASSERT_EQ(strlen(data), TakeOutputLines(&state, data, strlen(data), false, 100, 1000, &batch));
-    std::string rtf = batch.text;
+    ASSERT_EQ(strlen(data), TakeOutputLines(&pane.state, data, strlen(data), false, 100, 1000, &batch));
     EXPECT_EQ(std::string(RtfStart) + RtfFontAndColours +
                   "\\b\\cf1 error 1\\par\nerror 2\\par\n\\b0\\cf0 ok\\par\n\\b\\cf1 error 3\\par\n\\b0\\cf0 ok\\par\nok\\par\n}",
-              rtf);
+              batch.text);
     EXPECT_EQ(6, batch.lines);
-    FreeOutputBatch(&batch);
 }
 
 TEST(OutputLines, BatchesStopAtTheirLimitsAndLoseNothing) {
@@ -267,7 +231,7 @@ TEST(OutputLines, BatchesStopAtTheirLimitsAndLoseNothing) {
             Pane whole(BOTH);
             whole.Read(output);
             EXPECT_EQ(whole.text, pane.text) << maxLines << "/" << maxBytes;
-            EXPECT_EQ(10u, pane.HighlightedLines().size());
+            EXPECT_EQ(10u, pane.highlighted.size());
         }
     }
 }
