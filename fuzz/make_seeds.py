@@ -40,6 +40,10 @@ def diagnostics():
         "make[1]: Entering directory 'C:/src/app'",
         "mingw32-make: *** No rule to make target 'x.o', needed by 'all'.  Stop.",
         "C:\\src\\app\\main.c:12:5: warning: unused variable 'y' [-Wunused-variable]",
+        "Warning W8065 C:\\work\\proj\\makefile.cc 2585: Call to function 'f' with no prototype",
+        "D:\\proj\\sub\\io.c:7:3: warning: x",
+        "Error: ゾーン.c, line 5",
+        "Error E2451 \t C:\\a.c 3: x",
     ]
     seeds = [sjis(l) for l in lines]
     for log in sorted(os.listdir(os.path.join(HERE, "logs"))):
@@ -67,6 +71,8 @@ def environment():
         seed(0, [], *dirs, "L=" + "x" * 1100 + "\r\nV=" + "v" * 300 + "\r\nX=%V%;tail\r\nW=" + "a" * 700 + "%V%"),
         seed(1, system, *dirs, "=x\r\n =y\r\nX=%%\r\nPATH = y\r\nソ=表\r\nY=ソ%ソ%\r\nProgramFiles(x86)=D:\\x"),
         seed(1, ["N%d=" % i + "a" * 1017 for i in range(64)], *dirs, "N1=%N2%"),
+        seed(1, ["PATH=" + "C:\\p;" * 700, "TEMP=C:\\t", "windir=C:\\windows"], *dirs,
+             "PATH=%PATH%;C:\\MinGW\\bin\r\nP2=%PATH%%PATH%\r\nX=%TEMP%"),
     ]
     write("environment", seeds)
 
@@ -90,7 +96,8 @@ def makefile_profile():
              never + b"#BvExe " + b"x" * 700 + b"\n#Bravik \"" + b"m" * 600 + b"\" label\n",
              never + b"".join(b"#Bravik \"v=%d\" variant %d\n" % (i, i) for i in range(105)),
              never + b"".join(b"#BvEnv VAR%d=%s\n" % (i, b"v" * 40) for i in range(60)),
-             never + b"#BvKind -7\n#BvSenv 99999999999999999999\n#BvErrmsg x\n#BvMulti 0\n"]
+             never + b"#BvKind -7\n#BvSenv 99999999999999999999\n#BvErrmsg x\n#BvMulti 0\n",
+             never + b"#BvKind 99999999999\n#Bravik \"\" " + b"x" * 498 + sjis("表\n#BvEnv A=") + b"e" * 500 + sjis("表\n")]
     data = os.path.join(HERE, "..", "tests", "data")
     for root, _, files in os.walk(data):
         for name in sorted(files):

@@ -131,6 +131,34 @@ bool TakeName(char* name, const char* from, const char* to) {
     return true;
 }
 
+inline bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// A drive letter's colon ("C:\" or "C:/" at the start of the scanned text or
+// after a blank) belongs to a name, never ends one.
+inline bool IsDriveColon(const char* text, const char* colon) {
+    if (colon <= text || !IsAsciiLetter(colon[-1]) || (colon[1] != '\\' && colon[1] != '/')) return false;
+    return colon - 1 == text || IsBlank(colon[-2]);
+}
+
+// The first ':' at or after text that is not a drive letter's.
+const char* FindNameColon(const char* text) {
+    const char* colon = cp932::FindChar(text, ':');
+    while (colon && IsDriveColon(text, colon)) colon = cp932::FindChar(colon + 1, ':');
+    return colon;
+}
+
+// Borland's message code before the name ("E2451 main.c"): the name starts
+// after the code and its blanks, when anything follows them.
+const char* SkipMessageCode(const char* from, const char* end) {
+    if (end - from < 7 || from[0] < 'A' || from[0] > 'Z') return from;
+    for (int i = 1; i <= 4; ++i)
+        if (!IsDigit(from[i])) return from;
+    if (!IsBlank(from[5])) return from;
+    const char* name = from + 5;
+    while (name < end && IsBlank(*name)) ++name;
+    return name < end ? name : from;
+}
+
 // Form 1: "<keyword> name number:" (1a), "name number <keyword>" (1b),
 // "<keyword>: name, ... number" (1c). Only 1a ends the loop over the keywords;
 // a later keyword's 1b or 1c result replaces an earlier one's.
@@ -144,7 +172,7 @@ void KeywordForms(const char* line, int& number, char* name) {
         if (!k) continue;
         const char* r = k + keywords.length[i];
         while (IsBlank(*r)) ++r;
-        const char* colon = cp932::FindChar(r, ':');
+        const char* colon = FindNameColon(r);
         if (!colon) continue;
 
         if (IsDigit(colon[-1])) {
@@ -155,7 +183,7 @@ void KeywordForms(const char* line, int& number, char* name) {
             while (end > r && IsBlank(end[-1])) --end;
             // Nothing between the keyword and the number: no name to take.
             if (end <= r) continue;
-            if (!TakeName(name, r, end)) continue;
+            if (!TakeName(name, SkipMessageCode(r, end), end)) continue;
             number = RunValue(run);
             return;
         }
@@ -184,8 +212,8 @@ void KeywordForms(const char* line, int& number, char* name) {
 
         const char* from = colon + 1;
         while (IsBlank(*from)) ++from;
-        const char* stop = from;  // byte-wise, like the tools that print these lines
-        while (*stop && *stop != ',' && *stop != ']') ++stop;
+        const char* stop = from;  // a trail byte can be ']' (ゾ is 0x83 0x5D)
+        while (*stop && *stop != ',' && *stop != ']') stop = cp932::Next(stop);
         if (!TakeName(name, from, stop)) continue;
         if (*stop) {
             const char* d = stop + 1;
@@ -195,10 +223,11 @@ void KeywordForms(const char* line, int& number, char* name) {
     }
 }
 
-// Form 2: "name:number:". A drive letter's colon comes first and defeats it.
+// Form 2: "name:number:", the name possibly beginning with a drive letter.
 void NameColonNumber(const char* line, int& number, char* name) {
     name[0] = '\0';
     const char* colon = cp932::FindChar(line, ':');
+    if (colon && IsDriveColon(line, colon)) colon = cp932::FindChar(colon + 1, ':');
     if (!colon || !IsDigit(colon[1])) return;
     const char* end = colon + 1;
     while (IsDigit(*end)) ++end;

@@ -5,7 +5,7 @@
 
 #include "bravik/core/cp932.h"
 
-void* (*EnvironmentTableAllocator)(size_t count, size_t size) = calloc;
+void* (*EnvironmentAllocator)(void* block, size_t size) = realloc;
 
 namespace {
 
@@ -21,11 +21,35 @@ const DirectoryWord directoryWords[] = {
 
 inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The entries in the order they were first stored, each a heap string.
 struct Table {
-    char* base;
-    int used;
-    char* Entry(int i) const { return base + (size_t)i * ENV_ENTRY_SIZE; }
+    char** entries;
+    int used, capacity;
+
+    bool Add(char* entry) {
+        if (used == capacity) {
+            int grown = capacity ? capacity * 2 : 64;
+            char** more = (char**)EnvironmentAllocator(entries, (size_t)grown * sizeof *entries);
+            if (!more) return false;
+            entries = more;
+            capacity = grown;
+        }
+        entries[used++] = entry;
+        return true;
+    }
+    void Free() {
+        for (int i = 0; i < used; ++i) free(entries[i]);
+        free(entries);
+    }
 };
+
+char* CopyOf(const char* text, size_t n) {
+    char* copy = (char*)EnvironmentAllocator(nullptr, n + 1);
+    if (!copy) return nullptr;
+    memcpy(copy, text, n);
+    copy[n] = '\0';
+    return copy;
+}
 
 // Length of the name of a NAME=value text, -1 when it has no '='.
 int NameLength(const char* text) {
@@ -36,109 +60,134 @@ int NameLength(const char* text) {
     return (int)(end - text);
 }
 
-// Copies n bytes of src after the len bytes already in dst; false once the
-// text had to be cut, so a caller adds nothing after a cut.
-bool AppendPart(char* dst, size_t size, size_t& len, const char* src, size_t n) {
-    size_t copied = cp932::CopyCutN(dst + len, size - len, src, n);
-    len += copied;
-    return copied == strnlen(src, n);
-}
-
-void ExpandReference(char* line, const EnvironmentSources& sources, const Table& table) {
-    const char* first = cp932::FindChar(line, '%');
-    if (!first) return;
-    const char* second = cp932::FindChar(first + 1, '%');
-    if (!second) return;
-    const char* name = first + 1;
-    int n = (int)(second - name);
-    if (n == 0) return;
-
-    char value[ENV_VALUE_SIZE] = "";
+// The value a reference %name% (n bytes at name) stands for, or nullptr.
+const char* ReferencedValue(const char* name, int n, const EnvironmentSources& sources, const Table& table) {
     for (const DirectoryWord& d : directoryWords) {
         if ((int)strlen(d.word) == n && cp932::EqualNoCaseN(name, d.word, n)) {
             const char* dir = sources.*d.value;
-            cp932::CopyCut(value, sizeof value, dir ? dir : "");
+            if (dir && dir[0]) return dir;
             break;
         }
     }
-    for (int i = 0; !value[0] && i < table.used; ++i) {
-        const char* e = table.Entry(i);
+    for (int i = 0; i < table.used; ++i) {
+        const char* e = table.entries[i];
         if (NameLength(e) != n || !cp932::EqualNoCaseN(e, name, n)) continue;
         const char* v = cp932::FindChar(e, '=') + 1;
         while (IsBlank(*v)) ++v;
-        cp932::CopyCut(value, sizeof value, v);
-        break;
+        return *v ? v : nullptr;
     }
-    if (!value[0]) return;
-
-    char rebuilt[ENV_REBUILT_LINE_SIZE];
-    size_t len = 0;
-    if (AppendPart(rebuilt, sizeof rebuilt, len, line, (size_t)(first - line)) &&
-        AppendPart(rebuilt, sizeof rebuilt, len, value, sizeof value)) {
-        AppendPart(rebuilt, sizeof rebuilt, len, second + 1, (size_t)-1);
-    }
-    cp932::CopyCut(line, ENV_ENTRY_SIZE, rebuilt);
+    return nullptr;
 }
 
-void Define(const char* line, Table& table) {
+// The line [p, end) with its first reference expanded, as a heap string.
+char* ExpandedLine(const char* p, const char* end, const EnvironmentSources& sources, const Table& table) {
+    char* line = CopyOf(p, (size_t)(end - p));
+    if (!line) return nullptr;
+    const char* first = cp932::FindChar(line, '%');
+    const char* second = first ? cp932::FindChar(first + 1, '%') : nullptr;
+    if (!second || second == first + 1) return line;
+    const char* value = ReferencedValue(first + 1, (int)(second - first - 1), sources, table);
+    if (!value) return line;
+
+    size_t head = (size_t)(first - line), valueLength = strlen(value), tail = strlen(second + 1);
+    char* rebuilt = (char*)EnvironmentAllocator(nullptr, head + valueLength + tail + 1);
+    if (rebuilt) {
+        memcpy(rebuilt, line, head);
+        memcpy(rebuilt + head, value, valueLength);
+        memcpy(rebuilt + head + valueLength, second + 1, tail + 1);
+    }
+    free(line);
+    return rebuilt;
+}
+
+bool WithinVariableLimit(const char* text) {
+    int characters = 0;
+    for (const char* p = text; *p; p = cp932::Next(p))
+        if (++characters > ENV_VARIABLE_MAX_CHARS) return false;
+    return true;
+}
+
+// Stores the line (taking it over) in place of its namesake or after the
+// others; false when memory ran out.
+bool Define(char* line, Table& table) {
     int n = NameLength(line);
-    if (n <= 0) return;
     for (int i = 0; i < table.used; ++i) {
-        char* e = table.Entry(i);
+        char* e = table.entries[i];
         if (NameLength(e) == n && strncmp(e, line, (size_t)n) == 0) {
-            cp932::CopyCut(e, ENV_ENTRY_SIZE, line);
-            return;
+            free(e);
+            table.entries[i] = line;
+            return true;
         }
     }
-    if (table.used < ENV_TABLE_ENTRIES) cp932::CopyCut(table.Entry(table.used++), ENV_ENTRY_SIZE, line);
+    return table.Add(line);
 }
 
-// Moves the entries together in place; each lies at or after where it goes.
-void Pack(const Table& table, char separator) {
-    char* w = table.base;
-    if (table.used == 0) {
-        w[0] = w[1] = '\0';
-        return;
-    }
+char* Pack(const Table& table, char separator) {
+    size_t total = 2;
+    for (int i = 0; i < table.used; ++i) total += strlen(table.entries[i]) + 1;
+    char* block = (char*)EnvironmentAllocator(nullptr, total);
+    if (!block) return nullptr;
+    char* w = block;
     for (int i = 0; i < table.used; ++i) {
-        const char* e = table.Entry(i);
-        size_t len = strlen(e);
-        memmove(w, e, len);
+        size_t len = strlen(table.entries[i]);
+        memcpy(w, table.entries[i], len);
         w += len;
         *w++ = separator;
     }
-    w[-1] = '\0';
-    w[0] = '\0';
+    if (table.used) --w;
+    w[0] = w[1] = '\0';
+    return block;
 }
 
-}  // namespace
-
-char* ComposeEnvironment(const EnvironmentSources& sources, char separator) {
-    // One byte beyond the 64 entries: 64 entries of 1023 bytes, packed with
-    // their separators and the final second NUL, need 64 KiB + 1.
-    const size_t tableSize = (size_t)ENV_TABLE_ENTRIES * ENV_ENTRY_SIZE + 1;
-    Table table = {(char*)EnvironmentTableAllocator(tableSize, 1), 0};
-    if (!table.base) return nullptr;
-
+// Composes into the table; false with the refusal filled in on failure.
+bool Fill(const EnvironmentSources& sources, Table& table, EnvironmentRefusal& refusal) {
     if (sources.useSystemEnv && sources.systemStrings) {
-        for (const char* s = sources.systemStrings; *s && table.used < ENV_TABLE_ENTRIES; s += strlen(s) + 1)
-            cp932::CopyCut(table.Entry(table.used++), ENV_ENTRY_SIZE, s);
+        for (const char* s = sources.systemStrings; *s; s += strlen(s) + 1) {
+            char* copy = CopyOf(s, strlen(s));
+            if (!copy) return false;
+            if (!table.Add(copy)) {
+                free(copy);
+                return false;
+            }
+        }
     }
-
     // CR and LF are below every trail byte, so a byte-wise split is safe.
     const char* p = sources.environment ? sources.environment : "";
     for (;;) {
         while (*p == '\r' || *p == '\n') ++p;
-        if (!*p) break;
+        if (!*p) return true;
         const char* end = p;
         while (*end && *end != '\r' && *end != '\n') ++end;
-        char line[ENV_ENTRY_SIZE];
-        cp932::CopyCutN(line, sizeof line, p, (size_t)(end - p));
+        char* line = ExpandedLine(p, end, sources, table);
         p = end;
-        ExpandReference(line, sources, table);
-        Define(line, table);
+        if (!line) return false;
+        if (NameLength(line) <= 0) {
+            free(line);
+            continue;
+        }
+        // A cut value would hand make another PATH than the one asked for.
+        if (!WithinVariableLimit(line)) {
+            refusal.tooLong = true;
+            cp932::CopyCutN(refusal.name, sizeof refusal.name, line, (size_t)NameLength(line));
+            free(line);
+            return false;
+        }
+        if (!Define(line, table)) {
+            free(line);
+            return false;
+        }
     }
+}
 
-    Pack(table, separator);
-    return table.base;
+}  // namespace
+
+char* ComposeEnvironment(const EnvironmentSources& sources, char separator, EnvironmentRefusal* refusal) {
+    EnvironmentRefusal ignored;
+    EnvironmentRefusal& r = refusal ? *refusal : ignored;
+    r.tooLong = false;
+    r.name[0] = '\0';
+    Table table = {nullptr, 0, 0};
+    char* block = Fill(sources, table, r) ? Pack(table, separator) : nullptr;
+    table.Free();
+    return block;
 }

@@ -4,10 +4,10 @@
 #pragma once
 #include <stddef.h>
 
-const int ENV_TABLE_ENTRIES = 64;
-const int ENV_ENTRY_SIZE = 1024;        // one NAME=value text and its NUL; longer texts are cut
-const int ENV_REBUILT_LINE_SIZE = 780;  // a line after its reference was expanded; cut beyond
-const int ENV_VALUE_SIZE = 260;         // a referenced value or directory; cut beyond
+/// The platform's limit of one variable: its NAME=value text, in characters
+/// (a double-byte character counts once).
+const int ENV_VARIABLE_MAX_CHARS = 32767;
+const size_t ENV_NAME_SHOWN_SIZE = 80;  // the name a refusal reports, cut to fit
 
 /// What the composition reads; the Win32 layer gathers it from the platform.
 struct EnvironmentSources {
@@ -19,13 +19,22 @@ struct EnvironmentSources {
     const char* currentDirectory;  // %CURRENTDIRECTORY%; nullptr or "": not available
 };
 
-/// Allocates the working table (calloc's contract); tests replace it to simulate a shortage.
-extern void* (*EnvironmentTableAllocator)(size_t count, size_t size);
+/// Why ComposeEnvironment gave no block.
+struct EnvironmentRefusal {
+    bool tooLong;                    // false: memory ran out
+    char name[ENV_NAME_SHOWN_SIZE];  // the variable whose line passed ENV_VARIABLE_MAX_CHARS
+};
+
+/// Every allocation of the composition (realloc's contract); tests replace it
+/// to simulate a shortage.
+extern void* (*EnvironmentAllocator)(void* block, size_t size);
 
 /// Composes the block: entries joined by `separator`, the last one followed by
 /// two NULs (with separator NUL a platform environment block; "\0\0" when
-/// empty). At most 64 entries; further new names are dropped. Returns the
-/// allocation (release it with free()), or nullptr when it could not be made.
+/// empty). System strings and lines are kept whole, as many as there are.
+/// Returns the allocation (release it with free()), or nullptr when memory ran
+/// out or a line, after its reference was expanded, would pass the platform's
+/// limit of one variable; `refusal` (if given) then says which.
 ///
 /// Names: a variable's name is the text before the first '=' of its entry or
 /// line, without the blanks that stand before that '='. A definition replaces
@@ -34,4 +43,4 @@ extern void* (*EnvironmentTableAllocator)(size_t count, size_t size);
 /// of a line; one per line) takes, without regard to case, a directory word or
 /// else the first entry of that name, its value without leading blanks. Lines
 /// without '=' or with an empty name, and the empty reference %%, are ignored.
-char* ComposeEnvironment(const EnvironmentSources& sources, char separator);
+char* ComposeEnvironment(const EnvironmentSources& sources, char separator, EnvironmentRefusal* refusal = nullptr);

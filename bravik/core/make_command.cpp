@@ -15,6 +15,18 @@ const char* MakefileOperand(const char* makefilePath, const char* currentDir) {
     return currentDir[0] ? makefilePath : MakefileTitle(makefilePath);
 }
 
+static bool HasBlank(const char* text) { return cp932::FindChar(text, ' ') || cp932::FindChar(text, '\t'); }
+
+// A path with a blank would reach make as two arguments.
+static bool NeedsQuotes(const char* operand) { return HasBlank(operand); }
+
+void MakeWorkingDirectory(const char* makefileDir, const char* currentDir, char* out, size_t size) {
+    cp932::CopyCut(out, size, currentDir[0] ? currentDir : makefileDir);
+    // "C:" alone is the drive's current directory, wherever that is; a
+    // makefile in the drive's root runs in the root.
+    if (!currentDir[0] && out[0] && out[1] == ':' && !out[2]) cp932::AppendCut(out, size, "\\");
+}
+
 int ExpandMakeOptions(const char* options, const char* operand, char* out, size_t size) {
     size_t length = 0;
     bool operandPlaced = false;
@@ -30,7 +42,9 @@ int ExpandMakeOptions(const char* options, const char* operand, char* out, size_
         const char* next = cp932::Next(p);
         bool fits;
         if (p[0] == '%' && p[1] == 's' && !operandPlaced) {
-            fits = put(operand, strlen(operand));
+            // Options that quote "%s" themselves get the operand bare.
+            bool quote = NeedsQuotes(operand) && !(p > options && p[-1] == '"' && p[2] == '"');
+            fits = (!quote || put("\"", 1)) && put(operand, strlen(operand)) && (!quote || put("\"", 1));
             operandPlaced = true;
             next = p + 2;
         } else if (p[0] == '%' && p[1] == '%') {
@@ -52,13 +66,16 @@ int ExpandMakeOptions(const char* options, const char* operand, char* out, size_
 int ComposeMakeCommand(const char* makeExe, const char* makeOptions, const char* operand, const char* macros,
                        char* out) {
     out[0] = '\0';
-    const char* parts[6];
+    const char* parts[8];
     int count = 0;
     char expanded[MAKE_OPTIONS_SIZE];
+    const char* quote = NeedsQuotes(operand) ? "\"" : "";
     parts[count++] = makeExe;
     if (!makeOptions[0]) {
         parts[count++] = " /f ";
+        parts[count++] = quote;
         parts[count++] = operand;
+        parts[count++] = quote;
     } else if (cp932::FindText(makeOptions, "%s")) {
         if (!ExpandMakeOptions(makeOptions, operand, expanded, sizeof expanded)) return MAKE_OPTIONS_TOO_LONG;
         parts[count++] = " ";
@@ -67,7 +84,9 @@ int ComposeMakeCommand(const char* makeExe, const char* makeOptions, const char*
         parts[count++] = " ";
         parts[count++] = makeOptions;
         parts[count++] = " /f ";
+        parts[count++] = quote;
         parts[count++] = operand;
+        parts[count++] = quote;
     }
     size_t total = 0;
     for (int i = 0; i < count; ++i) total += strlen(parts[i]);

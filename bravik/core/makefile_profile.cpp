@@ -1,6 +1,6 @@
 #include "bravik/core/makefile_profile.h"
 
-#include <limits.h>
+#include <stdint.h>
 #include <string.h>
 
 #include "bravik/core/cp932.h"
@@ -17,14 +17,25 @@ static const char* SkipBlanks(const char* p) {
 }
 
 // Optional sign and decimal digits from the start; anything else counts as 0.
-static long ParseNumber(const char* p) {
+// Accumulated in 64 bits and saturated to the 32-bit range, so that a long
+// (32 bits on Windows, 64 natively) cannot make the builds disagree.
+static int32_t ParseNumber(const char* p) {
     bool negative = false;
     if (*p == '+' || *p == '-') negative = (*p++ == '-');
-    long value = 0;
+    int64_t value = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
-        if (value < (LONG_MAX - 9) / 10) value = value * 10 + (*p - '0');
+        value = value * 10 + (*p - '0');
+        if (value > (int64_t)INT32_MAX + 1) value = (int64_t)INT32_MAX + 1;
     }
-    return negative ? -value : value;
+    if (negative) value = -value;
+    return value > INT32_MAX ? INT32_MAX : (int32_t)value;
+}
+
+// A piece of a long line that stops after a lead byte holds half a character;
+// its partner starts the next piece.
+static void DropHalfCharacter(char* line) {
+    for (char* p = line; *p; p = (char*)cp932::Next(p))
+        if (cp932::IsLeadByte((unsigned char)*p) && p[1] == '\0') *p = '\0';
 }
 
 static void SetFlag(SettingsRecord& s, uint8_t bit, bool on) {
@@ -77,7 +88,7 @@ bool ApplyDirective(const char* line, SettingsRecord& s, char* envText, size_t e
         size_t n = strlen(d.name);
         if (strncmp(line, d.name, n) != 0) continue;
         const char* value = SkipBlanks(line + n);
-        long number = ParseNumber(value);
+        int32_t number = ParseNumber(value);
         switch (d.kind) {
         case DIR_EXE: cp932::CopyCut(s.makeExe, sizeof s.makeExe, value); break;
         case DIR_OPT: cp932::CopyCut(s.makeOptions, sizeof s.makeOptions, value); break;
@@ -130,6 +141,7 @@ int ReadMakefileProfile(FILE* f, SettingsRecord& s, VariantSink& sink) {
 
     while (fgets(line, (int)PROFILE_LINE_SIZE - 1, f)) {
         line[strcspn(line, "\r\n")] = '\0';
+        DropHalfCharacter(line);
         if (strncmp(line, "#Bravik", 7) == 0) {
             if (count >= PROFILE_MAX_VARIANTS || !ParseVariantLine(line, macros, label)) continue;
             if (!sink.AddVariant(count, label, macros)) {

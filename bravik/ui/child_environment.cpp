@@ -1,5 +1,6 @@
 #include "bravik/ui/child_environment.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include "bravik/core/environment.h"
@@ -35,9 +36,17 @@ char* BuildEnvironment(HWND owner, char separator) {
     char* system = sources.useSystemEnv ? GetEnvironmentStringsA() : nullptr;
     sources.systemStrings = system;
 
-    char* block = ComposeEnvironment(sources, separator);
+    EnvironmentRefusal refusal;
+    char* block = ComposeEnvironment(sources, separator, &refusal);
     if (system) FreeEnvironmentStringsA(system);
-    if (!block)
+    if (block) return block;
+    if (refusal.tooLong) {
+        char text[ENV_NAME_SHOWN_SIZE + 128];
+        snprintf(text, sizeof text, "環境変数 %s の長さが%d文字を超えるため実行できません。", refusal.name,
+                 ENV_VARIABLE_MAX_CHARS);
+        ShowCenteredMessage(owner, text, AppState.resourceName, MB_OK | MB_ICONHAND);
+    } else {
         ShowCenteredMessage(owner, "メモリ不足でＭＡＫＥを実行できません。", AppState.resourceName, MB_OK);
-    return block;
+    }
+    return nullptr;
 }

@@ -83,12 +83,12 @@ static RunOutcome StartMake(HWND owner, char* commandLine, char* environment, co
 
 RunOutcome RunMake(HWND owner, int index) {
     const SettingsRecord& settings = AppState.settings;
-    char directory[260];
-    if (!AppState.makefilePath[0] || MakefileDirectory(directory, nullptr) != 0) {
+    char makefileDir[260], directory[260];
+    if (!AppState.makefilePath[0] || MakefileDirectory(makefileDir, nullptr) != 0) {
         ShowCenteredMessage(owner, NoMakefileText, AppState.resourceName, MB_OK);
         return Failed;
     }
-    if (settings.currentDir[0]) cp932::CopyCut(directory, sizeof directory, settings.currentDir);
+    MakeWorkingDirectory(makefileDir, settings.currentDir, directory, sizeof directory);
 
     char* environment = BuildEnvironment(owner, '\0');
     if (!environment) return Failed;

@@ -58,50 +58,55 @@ TEST(ComposeEnvironment, SystemStringsLinesReferencesAndDefinitions) {
     for (const auto& c : cases) EXPECT_EQ(c.expected, Compose(c.lines, c.system, c.useSystem)) << c.lines;
 }
 
-TEST(ComposeEnvironment, SixtyFourEntriesAtMost) {
-    std::string system, expected;
-    for (int i = 0; i < 70; ++i) system += "|S" + std::to_string(i) + "=" + std::to_string(i);
-    for (int i = 0; i < 64; ++i)
-        expected += "|S" + std::to_string(i) + "=" + (i == 5 ? "five" : i == 63 ? "last" : std::to_string(i));
-    EXPECT_EQ(expected.substr(1), Compose("NEW=1\nS5=five\nS63=last", system.substr(1)));
+TEST(ComposeEnvironment, EveryEntryAndEveryLineIsKeptWhole) {
+    // 100 system variables, TEMP, TMP and windir among the last, and 30 lines.
+    std::string system, lines, expected;
+    for (int i = 0; i < 100; ++i) system += "|S" + std::to_string(i) + "=" + std::to_string(i);
+    system += "|TEMP=C:\\t|TMP=C:\\t|windir=C:\\windows";
+    for (int i = 0; i < 30; ++i) lines += "L" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    expected = system.substr(1) + "|" + lines.substr(0, lines.size() - 1);
+    std::replace(expected.begin(), expected.end(), '\n', '|');
+    EXPECT_EQ(expected, Compose(lines.c_str(), system.substr(1)));
+
+    // The README's PATH line with a long PATH, a long system string, a line that grows by a value.
+    std::string path = "PATH=" + std::string(4000, 'p') + "表", longer = "S=" + std::string(5000, 's');
+    EXPECT_EQ(path + ";C:\\MinGW\\bin|" + longer, Compose("PATH=%PATH%;C:\\MinGW\\bin", path + "|" + longer));
+    EXPECT_EQ("V=" + std::string(300, 'v') + "|X=" + std::string(700, 'a') + std::string(300, 'v') + ";tail",
+              Compose(("X=" + std::string(700, 'a') + "%V%;tail").c_str(), "V=" + std::string(300, 'v')));
 }
 
-TEST(ComposeEnvironment, LongTextsAreCutOnCharacterBoundaries) {
-    EXPECT_EQ("L=" + std::string(1019, 'x') + "ソ", Compose(("L=" + std::string(1019, 'x') + "ソソ").c_str()));
-    EXPECT_EQ("S=" + std::string(1021, 's'), Compose("", "S=" + std::string(1100, 's')));
-    // A referenced value keeps 259 bytes; the rebuilt line 779, with nothing after a cut in it.
-    std::string value = "V=" + std::string(300, 'v');
-    EXPECT_EQ(value + "|X=" + std::string(259, 'v') + ";tail", Compose("X=%V%;tail", value));
-    EXPECT_EQ(value + "|X=" + std::string(700, 'a') + std::string(77, 'v'),
-              Compose(("X=" + std::string(700, 'a') + "%V%;tail").c_str(), value));
-}
-
-TEST(ComposeEnvironment, FullTableOfLongestEntriesPacksIntoTheAllocation) {
-    std::string system;  // 64 entries of 1023 bytes: with separators and the final NUL, 64 KiB + 1
-    for (int i = 0; i < 64; ++i) {
-        std::string name = "N" + std::to_string(100 + i) + "=";
-        system += name + std::string(1023 - name.size(), 'a' + i % 26) + '\0';
-    }
-    system += '\0';
-    const EnvironmentSources full = {nullptr, true, system.c_str(), nullptr, nullptr, nullptr};
-    static size_t asked;
-    auto saved = EnvironmentTableAllocator;
-    for (char separator : {'\0', '\n'}) {
-        EnvironmentTableAllocator = [](size_t count, size_t each) -> void* {
-            char* p = (char*)calloc((asked = count * each) + 64, 1);
-            memset(p + asked, 0xCD, 64);  // a guard that must survive
-            return p;
-        };
-        char* block = ComposeEnvironment(full, separator);
-        EnvironmentTableAllocator = saved;
-        ASSERT_NE(nullptr, block);
-        EXPECT_EQ(std::string(64, '\xCD'), std::string(block + asked, 64)) << "written past the allocation";
-        std::string expected = system;
-        for (int i = 0; i < 63; ++i) expected[i * 1024 + 1023] = separator;
-        EXPECT_TRUE(memcmp(expected.data(), block, expected.size()) == 0) << "separator " << (int)separator;
+// The platform holds 32,767 characters in one variable; a double-byte character counts once.
+TEST(ComposeEnvironment, ALineBeyondTheVariableLimitIsRefusedByName) {
+    std::string value(32767 - 7, 'v');  // "LONG=" + value + ";x" is 32,767 characters
+    struct { std::string system, lines; bool refused; } cases[] = {
+        {"V=" + value, "LONG=%V%;x", false},
+        {"V=" + value, "LONG=%V%;xy", true},
+        {"V=" + value.substr(1) + "表", "LONG=%V%;x", false},  // 32,768 bytes
+        {"V=" + value, "A=1\nLONG = %V%;xy\nB=2", true},
+    };
+    for (const auto& c : cases) {
+        std::string system = c.system + std::string(2, '\0');
+        EnvironmentSources s = {c.lines.c_str(), true, system.c_str(), nullptr, nullptr, nullptr};
+        EnvironmentRefusal refusal;
+        char* block = ComposeEnvironment(s, '\0', &refusal);
+        EXPECT_EQ(c.refused, block == nullptr) << c.lines;
+        EXPECT_EQ(c.refused, refusal.tooLong);
+        EXPECT_STREQ(c.refused ? "LONG" : "", refusal.name);
         free(block);
     }
-    EnvironmentTableAllocator = [](size_t, size_t) -> void* { return nullptr; };
-    EXPECT_EQ(nullptr, ComposeEnvironment(full, '\0')) << "an allocation failure gives nothing";
-    EnvironmentTableAllocator = saved;
+}
+
+TEST(ComposeEnvironment, EveryFailedAllocationGivesNothing) {
+    const std::string system = "A=1|B=2|PATH=C:\\bin";
+    static int left;
+    auto saved = EnvironmentAllocator;
+    EnvironmentAllocator = [](void* block, size_t size) -> void* { return left-- > 0 ? realloc(block, size) : nullptr; };
+    int allocations = 0;
+    for (; allocations < 100; ++allocations) {
+        left = allocations;
+        if (Compose("PATH=%PATH%;x\nC=3", system) != "<no block>") break;
+    }
+    EnvironmentAllocator = saved;
+    EXPECT_GE(allocations, 6) << "each entry, each line, its expansion, the table and the block";
+    EXPECT_EQ("A=1|B=2|PATH=C:\\bin;x|C=3", Compose("PATH=%PATH%;x\nC=3", system));
 }

@@ -25,7 +25,12 @@ const CommandCase commandCases[] = {
     {"nmake", "-f %s", "build.mak", "nodebug=1", "nmake -f build.mak nodebug=1"},
     {"Z:\\gnu\\make.exe", "-f %s", "app.mak", "", "Z:\\gnu\\make.exe -f app.mak"},
     {"C:\\Program Files\\make.exe", "-f %s", "C:\\My Projects\\app.mak", "",
-     "C:\\Program Files\\make.exe -f C:\\My Projects\\app.mak"},
+     "C:\\Program Files\\make.exe -f \"C:\\My Projects\\app.mak\""},
+    {"nmake", "", "C:\\My Projects\\app.mak", "a=1", "nmake /f \"C:\\My Projects\\app.mak\" a=1"},
+    {"nmake", "-nologo", "my app.mak", "", "nmake -nologo /f \"my app.mak\""},
+    {"make", "-f \"%s\"", "my app.mak", "", "make -f \"my app.mak\""},  // quoted by the options already
+    {"make", "-f \"%s\"", "app.mak", "", "make -f \"app.mak\""},
+    {"make", "-f %s\"", "my\tapp.mak", "", "make -f \"my\tapp.mak\"\""},
     {"make", "-C %s", "\"quoted\".mak", "", "make -C \"quoted\".mak"},
     {"make", "-f %s 100%% %d", "a.mak", "", "make -f a.mak 100% %d"},
     {"make", "-f %s -f %s", "a.mak", "", "make -f a.mak -f %s"},
@@ -68,6 +73,18 @@ TEST(MakeCommand, OperandIsTheTitleUnlessAWorkingDirectoryIsSet) {
         EXPECT_STREQ(c.expected, MakefileOperand(c.path, c.currentDir)) << c.path << " / " << c.currentDir;
 }
 
+TEST(MakeCommand, WorkingDirectoryIsTheRootForAMakefileInADriveRoot) {
+    struct { const char *makefileDir, *currentDir, *expected; } cases[] = {
+        {"C:", "", "C:\\"}, {"C:\\src", "", "C:\\src"}, {"", "", ""}, {"C:", "D:\\work", "D:\\work"},
+        {"C:\\src", "D:", "D:"},  // the user's own directory is taken as written
+    };
+    for (const auto& c : cases) {
+        char out[260];
+        MakeWorkingDirectory(c.makefileDir, c.currentDir, out, sizeof out);
+        EXPECT_STREQ(c.expected, out) << c.makefileDir << " / " << c.currentDir;
+    }
+}
+
 TEST(MakeCommand, LongestCommandLineFitsAndOneMoreByteIsRefused) {
     char out[MAKE_COMMAND_SIZE + 16];
     // "make /f a.mak " is 14 bytes; the macros fill the rest up to 779.
@@ -94,13 +111,14 @@ TEST(MakeCommand, ExpandedOptionsAreLimitedTo299Bytes) {
 }
 
 TEST(MakeCommand, ExpansionNeverWritesPastItsBuffer) {
-    const char* operands[] = {"", "a", "abcdefgh", "abcdefghijklmnop"};
+    const char* operands[] = {"", "a", "abcdefgh", "abcdefghijklmnop", "ab cd"};
     for (const char* operand : operands) {
         for (size_t size = 1; size < 24; ++size) {
             char out[32];
             memset(out, '#', sizeof out);
             int fits = ExpandMakeOptions("-f %s -k %%", operand, out, size);
-            std::string whole = std::string("-f ") + operand + " -k %";
+            std::string quoted = strchr(operand, ' ') ? "\"" + std::string(operand) + "\"" : operand;
+            std::string whole = "-f " + quoted + " -k %";
             EXPECT_EQ(whole.size() < size, fits == 1) << operand << " in " << size;
             EXPECT_STREQ(fits ? whole.c_str() : "", out);
             for (size_t i = size; i < sizeof out; ++i) ASSERT_EQ('#', out[i]) << operand << " in " << size;

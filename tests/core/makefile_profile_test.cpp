@@ -48,6 +48,8 @@ TEST(MakefileProfile, DirectiveTable) {
         {"#BvSenv 0", FLAG_USE_SYSTEM_ENV, 0},
         {"#BvSenv 2", FLAG_USE_SYSTEM_ENV, FLAG_USE_SYSTEM_ENV},
         {"#BvSenv yes", FLAG_USE_SYSTEM_ENV, 0},  // not a number: counts as 0
+        {"#BvSenv 4294967296", FLAG_USE_SYSTEM_ENV, FLAG_USE_SYSTEM_ENV},  // saturates, never wraps to 0
+        {"#BvClose 4294967297", 0, 0},                                      // nor to 1
         {"#BvClose 1", 0, FLAG_CLOSE_ON_SUCCESS},
         {"#BvClose\t0", FLAG_CLOSE_ON_SUCCESS, 0},
         {"#BvClose -1", FLAG_CLOSE_ON_SUCCESS, FLAG_CLOSE_ON_SUCCESS},
@@ -108,6 +110,17 @@ TEST(MakefileProfile, KindWritesTheWholeWordWithFlags) {
     ApplyDirective("#BvKind 257", s, env, sizeof env);  // 0x101: kind 1 and closeOnSuccess
     EXPECT_EQ(1, s.editorKind);
     EXPECT_EQ(FLAG_HIGHLIGHT_ERRORS | FLAG_CLOSE_ON_SUCCESS, s.flags);
+    // Numbers beyond 32 bits saturate, the same in every build.
+    struct { const char* line; uint32_t word; } overflow[] = {
+        {"#BvKind 99999999999", 0x7FFFFFFFu}, {"#BvKind 2147483648", 0x7FFFFFFFu},
+        {"#BvKind -99999999999", 0x80000000u}, {"#BvKind -2147483648", 0x80000000u},
+        {"#BvKind -7", 0xFFFFFFF9u}, {"#BvKind 99999999999999999999999", 0x7FFFFFFFu},
+    };
+    for (const auto& c : overflow) {
+        SetKindFlagsWord(s, 0);
+        ApplyDirective(c.line, s, env, sizeof env);
+        EXPECT_EQ(c.word, GetKindFlagsWord(s)) << c.line;
+    }
 }
 
 TEST(MakefileProfile, VariantLines) {
@@ -211,6 +224,13 @@ TEST(MakefileProfile, LongLinesArriveInPieces) {
     RecordingSink sink;
     ReadText(text, s, sink);
     EXPECT_STREQ("piece", s.makeExe);
+    // A piece that ends after the lead byte of "表" (0x95 0x5C) drops it.
+    text = "#Bravik \"\" " + std::string(498, 'x') + "表\n#BvEnv A=" + std::string(500, 'e') + "表\n";
+    RecordingSink one;
+    ReadText(text, s, one);
+    ASSERT_EQ(1u, one.variants.size());
+    EXPECT_EQ(std::string(498, 'x'), one.variants[0].label);
+    EXPECT_EQ("A=" + std::string(500, 'e') + "\r\n", s.environment);
 }
 
 TEST(MakefileProfile, PrepareName) {

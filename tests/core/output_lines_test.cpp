@@ -181,7 +181,7 @@ const ClassCase classCases[] = {
     {"LINK : fatal error L1104: cannot open file 'x.lib'", true, false},
     {"MAKE : fatal error U1077: 'cl' : return code '0x2'", true, false},
     {"x.exe - 0 error(s), 0 warning(s)", true, false},
-    {"C:/src/main.c:12: error: 'x' undeclared", true, false},
+    {"C:/src/main.c:12: error: 'x' undeclared", true, true},
     {"Compiling...", false, false},
     {"main.c(40) : see declaration of 'x'", false, true},
     {"a.c:3:", false, true},
