@@ -76,30 +76,33 @@ static bool HasBlank(const char* text) {
     return cp932::FindChar(text, ' ') || cp932::FindChar(text, '\t');
 }
 
-bool ComposeEditorCommand(char* out, size_t size, const char* editorExe,
-                          const char* editorOptions, int line, const char* fileName) {
-    bool lineAlreadyPassed = false;
-    if (size == 0) return false;
+int ComposeEditorCommand(char* out, size_t size, const char* editorExe, const char* editorOptions, int line,
+                         const char* fileName, bool* lineAlreadyPassed) {
+    *lineAlreadyPassed = false;
+    if (size == 0) return 0;
     out[0] = '\0';
+    const char* parts[7];
+    int count = 0;
+    char options[JUMP_OPTIONS_SIZE];
     if (editorExe[0] != '\0') {
-        cp932::CopyCut(out, size, editorExe);
+        parts[count++] = editorExe;
         if (editorOptions[0] != '\0') {
-            char options[JUMP_OPTIONS_SIZE];
-            lineAlreadyPassed = FormatEditorOptions(options, sizeof options, editorOptions, line);
-            cp932::AppendCut(out, size, " ");
-            cp932::AppendCut(out, size, options);
+            *lineAlreadyPassed = FormatEditorOptions(options, sizeof options, editorOptions, line);
+            parts[count++] = " ";
+            parts[count++] = options;
         }
-        cp932::AppendCut(out, size, " ");
+        parts[count++] = " ";
     }
     // Unquoted, "C:\Program Files\a.c" would reach the editor as two names.
-    if (HasBlank(fileName)) {
-        cp932::AppendCut(out, size, "\"");
-        cp932::AppendCut(out, size, fileName);
-        cp932::AppendCut(out, size, "\"");
-    } else {
-        cp932::AppendCut(out, size, fileName);
-    }
-    return lineAlreadyPassed;
+    const char* quote = HasBlank(fileName) ? "\"" : "";
+    parts[count++] = quote;
+    parts[count++] = fileName;
+    parts[count++] = quote;
+    size_t total = 0;
+    for (int i = 0; i < count; ++i) total += strlen(parts[i]);
+    if (total >= size) return 0;
+    for (int i = 0; i < count; ++i) strcat(out, parts[i]);
+    return 1;
 }
 
 bool KeyNeedsFileTitle(const char* name) {

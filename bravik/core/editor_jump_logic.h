@@ -47,10 +47,12 @@ void EditorStartDirectory(char* out, size_t size, const char* makefileDir);
 bool FormatEditorOptions(char* out, size_t size, const char* options, int line);
 
 /// The command line that opens fileName: editorExe, the options (if any) and
-/// the name, blank-separated, cut to size bytes; just the name without an
-/// editor. A name with a blank is quoted. Returns lineAlreadyPassed.
-bool ComposeEditorCommand(char* out, size_t size, const char* editorExe,
-                          const char* editorOptions, int line, const char* fileName);
+/// the name, blank-separated; just the name without an editor. A name with a
+/// blank is quoted. *lineAlreadyPassed tells whether the line number went into
+/// the options. Returns 1, or 0 with out empty when the command needs more
+/// than size - 1 bytes (cut, it would open another file).
+int ComposeEditorCommand(char* out, size_t size, const char* editorExe, const char* editorOptions, int line,
+                         const char* fileName, bool* lineAlreadyPassed);
 
 /// True when the window search must use the file title of name (it holds a '\').
 bool KeyNeedsFileTitle(const char* name);

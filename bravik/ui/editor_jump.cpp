@@ -10,11 +10,20 @@
 #include "bravik/core/editor_jump_logic.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/message_box.h"
 
 HWND foundWindow;
 
 // A window that stopped answering would otherwise hold the jump forever.
 static const UINT TITLE_REQUEST_TIMEOUT_MS = 500;
+// The jump dialog is looked for up to a hundred times: a slow window may
+// cost each search only a little, and all of them together stay short.
+static const UINT DIALOG_TITLE_TIMEOUT_MS = 50;
+static const DWORD DIALOG_SEARCH_LIMIT_MS = 1500;
+static DWORD dialogSearchBegun;
+static bool dialogSearchBounded;
+
+static const char CommandTooLongText[] = "エディタのコマンドラインが511バイトを超えるため実行できません。";
 static const DWORD WINDOW_POLL_MS = 50;
 // Screen lines looked at for one output line in a wrapping pane.
 static const int MAX_WRAPPED_LINES = 1000;
@@ -64,21 +73,36 @@ int ReadCaretLine(HWND outputPane, char* line) {
     return (int)strlen(line);
 }
 
-static void ReadWindowTitle(HWND window, char* title) {
+static void ReadWindowTitle(HWND window, char* title, UINT timeout) {
     DWORD_PTR length = 0;
     title[0] = '\0';
     if (!SendMessageTimeoutA(window, WM_GETTEXT, JUMP_TITLE_SIZE, (LPARAM)title,
-                             SMTO_BLOCK | SMTO_ABORTIFHUNG, TITLE_REQUEST_TIMEOUT_MS, &length))
+                             SMTO_BLOCK | SMTO_ABORTIFHUNG, timeout, &length))
         title[0] = '\0';
     title[JUMP_TITLE_SIZE - 1] = '\0';
+}
+
+// The Hidemaru jump dialog is a visible standard dialog: other windows are not
+// asked for their titles at all.
+static bool MayBeJumpDialog(HWND window) {
+    char cls[16];
+    return IsWindowVisible(window) && GetClassNameA(window, cls, sizeof cls) && strcmp(cls, "#32770") == 0;
 }
 
 BOOL CALLBACK WindowTitleMatch(HWND window, LPARAM key) {
     const char* preparedKey = (const char*)key;
     char title[JUMP_TITLE_SIZE];
-    ReadWindowTitle(window, title);
-    if (!TitleMatchesKey(title, preparedKey, GetParent(window) != nullptr,
-                         IsWindowVisible(window) != FALSE))
+    if (preparedKey[0] == EXACT_KEY_MARK) {
+        if (dialogSearchBounded && GetTickCount() - dialogSearchBegun >= DIALOG_SEARCH_LIMIT_MS) return FALSE;
+        if (!MayBeJumpDialog(window)) return TRUE;
+        ReadWindowTitle(window, title, DIALOG_TITLE_TIMEOUT_MS);
+    } else {
+        ReadWindowTitle(window, title, TITLE_REQUEST_TIMEOUT_MS);
+    }
+    // The run dialog is owned by the main window without being a popup, so
+    // GetParent does not see its owner.
+    bool ownedOrChild = GetParent(window) != nullptr || GetWindow(window, GW_OWNER) != nullptr;
+    if (!TitleMatchesKey(title, preparedKey, ownedOrChild, IsWindowVisible(window) != FALSE))
         return TRUE;
     foundWindow = window;
     return FALSE;
@@ -146,11 +170,14 @@ static int StartEditor(char* command, const char* makefileDir, const char* key,
 static void DriveHidemaruJump(HWND editor, int line) {
     PostMessageA(editor, WM_COMMAND, HIDEMARU_JUMP_COMMAND, 0);
     HWND dialog = nullptr;
-    for (int i = 0; i < JUMP_DIALOG_TRIES; ++i) {
+    dialogSearchBegun = GetTickCount();
+    dialogSearchBounded = true;
+    for (int i = 0; i < JUMP_DIALOG_TRIES && GetTickCount() - dialogSearchBegun < DIALOG_SEARCH_LIMIT_MS; ++i) {
         dialog = FindTopLevelWindow(HidemaruJumpDialogKey);
         if (dialog) break;
         Sleep(JUMP_DIALOG_PAUSE_MS);
     }
+    dialogSearchBounded = false;
     if (!dialog) return;
     char number[16];
     snprintf(number, sizeof number, "%d", line);
@@ -184,8 +211,9 @@ void EditorJump(HWND outputPane) {
     fclose(file);
 
     char command[JUMP_COMMAND_SIZE];
-    bool lineAlreadyPassed = ComposeEditorCommand(command, sizeof command, settings.editorExe,
-                                                  settings.editorOptions, line, name);
+    bool lineAlreadyPassed = false;
+    int commandFits = ComposeEditorCommand(command, sizeof command, settings.editorExe, settings.editorOptions, line,
+                                           name, &lineAlreadyPassed);
     char key[JUMP_LINE_SIZE];
     if (!KeyNeedsFileTitle(name))
         cp932::CopyCut(key, sizeof key, name);
@@ -197,6 +225,11 @@ void EditorJump(HWND outputPane) {
         lineAlreadyPassed = false;
         ActivateEditorWindow(editor);
     } else if (settings.editorExe[0] != '\0') {
+        if (!commandFits) {
+            ShowCenteredMessage(GetAncestor(outputPane, GA_ROOT), CommandTooLongText, AppState.resourceName,
+                                MB_OK | MB_ICONHAND);
+            return;
+        }
         bool windowNeeded = ShouldPositionLine(true, line, lineAlreadyPassed, settings.editorKind);
         if (!StartEditor(command, makefileDir, key, windowNeeded, &editor)) return;
     } else {

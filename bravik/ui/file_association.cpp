@@ -7,6 +7,7 @@
 #include "bravik/core/cp932.h"
 
 static const DWORD VALUE_SIZE = 256;
+static const DWORD EXPANDED_SIZE = 1024;  // the command with its references expanded
 
 // Reads the default value of HKEY_CLASSES_ROOT\path into out (VALUE_SIZE + 1
 // bytes), whatever its type; the registry need not have stored a NUL.
@@ -27,13 +28,20 @@ int GetAssociatedCommand(const char* extension, const char* filePath, char* out,
     out[0] = '\0';
     if (!extension || !filePath) return 0;
 
-    char className[VALUE_SIZE + 1], command[VALUE_SIZE + 1], keyPath[VALUE_SIZE];
+    char className[VALUE_SIZE + 1], keyPath[VALUE_SIZE];
     DWORD size;
     if (!ReadDefaultValue(extension, className, &size)) return 0;
     // A class name of more than 235 bytes leaves no room for the verb's path.
     int n = snprintf(keyPath, sizeof keyPath, "%s\\shell\\open\\command", className);
     if (n < 0 || n >= (int)sizeof keyPath) return 0;
-    if (!ReadDefaultValue(keyPath, command, &size)) return 0;
+    char stored[VALUE_SIZE + 1];
+    if (!ReadDefaultValue(keyPath, stored, &size)) return 0;
+    // Windows keeps the usual commands as REG_EXPAND_SZ
+    // ("%SystemRoot%\system32\NOTEPAD.EXE %1"), and a plain string may hold
+    // references too; "%1" names no variable and stays for the file.
+    char command[EXPANDED_SIZE];
+    DWORD expanded = ExpandEnvironmentStringsA(stored, command, sizeof command);
+    if (expanded == 0 || expanded > sizeof command) return 0;
 
     size_t commandLen = strlen(command), pathLen = strlen(filePath);
     const char* mark = cp932::FindText(command, "%1");

@@ -3,7 +3,8 @@
 
 /// Command line that opens filePath with the program registered under
 /// HKEY_CLASSES_ROOT for extension (with its dot): the class's
-/// shell\open\command with its first "%1" replaced by filePath (without "%1"
+/// shell\open\command, its environment references (%SystemRoot%) expanded,
+/// with its first "%1" replaced by filePath (without "%1"
 /// the command alone). out (outSize bytes) is emptied first and stays empty on
 /// any failure. Returns the registry's byte size of the command (NUL
 /// included), or 0 on failure. With "%1" the result must leave one byte to

@@ -112,16 +112,26 @@ TEST(EditorJumpLogic, CommandLineComposition) {
     };
     for (const auto& c : cases) {
         char command[JUMP_COMMAND_SIZE];
-        EXPECT_EQ(c.linePassed, ComposeEditorCommand(command, sizeof command, c.exe, c.options, c.line, c.file))
-            << c.command;
+        bool linePassed = !c.linePassed;
+        EXPECT_EQ(1, ComposeEditorCommand(command, sizeof command, c.exe, c.options, c.line, c.file, &linePassed));
+        EXPECT_EQ(c.linePassed, linePassed) << c.command;
         EXPECT_STREQ(c.command, command);
     }
-    std::string exe(259, 'e'), options(200, 'o'), file(259, 'f');
-    char command[JUMP_COMMAND_SIZE + 8];
-    memset(command, 0x7F, sizeof command);
-    ComposeEditorCommand(command, JUMP_COMMAND_SIZE, exe.c_str(), options.c_str(), 1, file.c_str());
-    EXPECT_EQ((exe + " " + std::string(79, 'o') + " " + file).substr(0, 511), command);
-    EXPECT_EQ(0x7F, command[JUMP_COMMAND_SIZE]);
+    // 511 bytes fit; one more, or a closing quote that would not, refuse the whole command.
+    std::string exe(259, 'e'), options(200, 'o');
+    struct { std::string file; int fits; } sizes[] = {
+        {std::string(511 - 259 - 1 - 79 - 1, 'f'), 1}, {std::string(511 - 259 - 1 - 79, 'f'), 0},
+        {"a " + std::string(511 - 259 - 1 - 79 - 1 - 4, 'f'), 1}, {"a " + std::string(511 - 259 - 1 - 79 - 1 - 3, 'f'), 0},
+    };
+    for (const auto& c : sizes) {
+        char command[JUMP_COMMAND_SIZE + 8];
+        memset(command, 0x7F, sizeof command);
+        bool linePassed;
+        EXPECT_EQ(c.fits, ComposeEditorCommand(command, JUMP_COMMAND_SIZE, exe.c_str(), options.c_str(), 1,
+                                               c.file.c_str(), &linePassed)) << c.file.size();
+        EXPECT_EQ(c.fits ? 511u : 0u, strlen(command));
+        EXPECT_EQ(0x7F, command[JUMP_COMMAND_SIZE]);
+    }
 }
 
 TEST(EditorJumpLogic, SearchKeyIsFileTitleOfNameWithDirectory) {

@@ -52,11 +52,16 @@ std::string Lookup(const char* filePath, int outSize) {
 TEST(GetAssociatedCommand, CommandsSizeLimitsAndFailures) {
     EXPECT_EQ("0|", Lookup("x", 1)) << "no extension key";
     const std::string cls = "BravikTest3.AssocFile", longest = "BravikTest3." + std::string(224, 'L');
-    struct { std::string cls, command; const char* path; int outSize; const char* expected; DWORD type; } cases[] = {
+    char root[MAX_PATH];
+    std::string systemRoot(root, GetEnvironmentVariableA("SystemRoot", root, sizeof root));
+    ASSERT_FALSE(systemRoot.empty());
+    struct { std::string cls, command; const char* path; int outSize; std::string expected; DWORD type; } cases[] = {
         {cls, "\"C:\\Program Files\\Ed\\ed.exe\" \"%1\"", "C:\\src\\app.mak", 512,
          "\"C:\\Program Files\\Ed\\ed.exe\" \"C:\\src\\app.mak\"", REG_SZ},
-        {cls, "%SystemRoot%\\system32\\notepad.exe %1", "C:\\a.txt", 512,  // references stay unexpanded
-         "%SystemRoot%\\system32\\notepad.exe C:\\a.txt", REG_EXPAND_SZ},
+        {cls, "%SystemRoot%\\system32\\NOTEPAD.EXE %1", "C:\\a.txt", 512,  // as Windows stores it
+         systemRoot + "\\system32\\NOTEPAD.EXE C:\\a.txt", REG_EXPAND_SZ},
+        {cls, "\"%SystemRoot%\\e.exe\" %NoSuchVariableBv% \"%1\"", "C:\\a.txt", 512,
+         "\"" + systemRoot + "\\e.exe\" %NoSuchVariableBv% \"C:\\a.txt\"", REG_SZ},
         {cls, "ed.exe %1 %2 %1 100%", "C:\\a.txt", 512, "ed.exe C:\\a.txt %2 %1 100%", REG_SZ},  // the first "%1" only
         {cls, "\"C:\\エディタ\\表示.exe\" \"%1\"", "C:\\ソース\\表.mak", 512,
          "\"C:\\エディタ\\表示.exe\" \"C:\\ソース\\表.mak\"", REG_SZ},
@@ -73,7 +78,7 @@ TEST(GetAssociatedCommand, CommandsSizeLimitsAndFailures) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cls.substr(0, 24) + " " + c.command.substr(0, 40));
         Association a(c.cls, c.command, c.type);
-        std::string count = *c.expected ? std::to_string(c.command.size() + 1) : "0";
+        std::string count = !c.expected.empty() ? std::to_string(c.command.size() + 1) : "0";
         EXPECT_EQ(count + "|" + c.expected, Lookup(c.path, c.outSize));
     }
 }
