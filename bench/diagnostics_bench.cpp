@@ -31,7 +31,7 @@ struct Random {
 const char* const files[] = {
     "main.c", "src\\util.cpp", "C:\\src\\app\\window.cpp", "..\\lib\\io.c", "src/lib/parse.c",
     "C:/work/net/socket.cpp", "ソース\\表示.c", "C:\\ソフト\\設定\\構成.cpp", "include\\config.h",
-    "C:\\Program Files\\Microsoft Visual Studio\\VC98\\INCLUDE\\stdio.h",
+    "C:\\Program Files\\Microsoft Visual Studio\\VC98\\INCLUDE\\stdio.h", "D:\\proj\\sub\\io.c", "ゾーン\\表示.c",
 };
 const char* const messages[] = {
     "'x' : undeclared identifier", "'i' : unreferenced local variable", "syntax error : missing ';' before '}'",
@@ -77,7 +77,11 @@ void Diagnostic(Random& r, std::string& out) {
         snprintf(buf, sizeof buf, "%s:%d:%d: %s: %s", file, line, 1 + r.Below(80), warn ? "warning" : "error",
                  r.Pick(messages));
         break;
-    case 6:  // GCC's source excerpt under a diagnostic
+    case 6:  // GCC's source excerpt under a diagnostic, or a "keyword: name, line n" tool
+        if (r.Below(4) == 0) {
+            snprintf(buf, sizeof buf, "%s: %s, line %d: %s", warn ? "Warning" : "Error", file, line, r.Pick(messages));
+            break;
+        }
         snprintf(buf, sizeof buf, "%5d |     int x = compute(a, b) + %d;", line, r.Below(100));
         break;
     default:  // linker and make failures

@@ -22,11 +22,11 @@ static const UINT DIALOG_TITLE_TIMEOUT_MS = 50;
 static const DWORD DIALOG_SEARCH_LIMIT_MS = 1500;
 static DWORD dialogSearchBegun;
 static bool dialogSearchBounded;
-
-static const char CommandTooLongText[] = "エディタのコマンドラインが511バイトを超えるため実行できません。";
 static const DWORD WINDOW_POLL_MS = 50;
 // Screen lines looked at for one output line in a wrapping pane.
 static const int MAX_WRAPPED_LINES = 1000;
+
+static const char CommandTooLongText[] = "エディタのコマンドラインが511バイトを超えるため実行できません。";
 
 // True when screen line `index` ends an output line. A line that the pane
 // wrapped is followed at once by the next one; an ending line has its break

@@ -71,10 +71,10 @@ TEST_F(ChildEnvironment, DirectoryWordsComeFromThePlatform) {
 }
 
 TEST_F(ChildEnvironment, SystemStringsOnlyWhenAsked) {
-    std::vector<std::string> system;  // the process's strings, of which the first 64 are kept in their order
+    std::vector<std::string> system;  // the process's strings, every one whole and in its order
+    SetEnvironmentVariableA("BVLONGVALUE", std::string(5000, 'v').c_str());
     char* strings = GetEnvironmentStringsA();
-    for (const char* p = strings; *p && system.size() < 64; p += strlen(p) + 1)
-        system.push_back(std::string(p).substr(0, 1023));
+    for (const char* p = strings; *p; p += strlen(p) + 1) system.push_back(p);
     FreeEnvironmentStringsA(strings);
     EXPECT_EQ(system, Build("", true));
 
@@ -85,21 +85,30 @@ TEST_F(ChildEnvironment, SystemStringsOnlyWhenAsked) {
     std::string name = system[i].substr(0, system[i].find('='));
     std::vector<std::string> changed = Build((name + "=%" + name + "%;extra").c_str(), true);
     ASSERT_EQ(system.size(), changed.size());
-    EXPECT_EQ((system[i] + ";extra").substr(0, 779), changed[i]);
+    EXPECT_EQ(system[i] + ";extra", changed[i]);
+    SetEnvironmentVariableA("BVLONGVALUE", nullptr);
 
     // Without them, and joined by line feeds for showing.
     EXPECT_EQ(std::vector<std::string>{"A=1\nB=12"}, Build("A=1\r\nB=%a%2", false, '\n'));
 }
 
-TEST_F(ChildEnvironment, AllocationFailureIsReported) {
-    strcpy(AppState.settings.environment, "A=1");
-    auto saved = EnvironmentTableAllocator;
-    EnvironmentTableAllocator = [](size_t, size_t) -> void* { return nullptr; };
+TEST_F(ChildEnvironment, AllocationFailureAndAnOverlongVariableAreReported) {
+    ASSERT_TRUE(SetEnvironmentVariableA("BVHUGE", std::string(32750, 'h').c_str()));
+    ASSERT_EQ(32750u, GetEnvironmentVariableA("BVHUGE", nullptr, 0) - 1);
+    AppState.settings.flags = FLAG_USE_SYSTEM_ENV;
+    auto saved = EnvironmentAllocator;
     seenBoxes.clear();
     UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseBoxTimer);
-    char* block = BuildEnvironment(nullptr, '\0');
+    strcpy(AppState.settings.environment, "A=1");
+    EnvironmentAllocator = [](void*, size_t) -> void* { return nullptr; };
+    char* noMemory = BuildEnvironment(nullptr, '\0');
+    EnvironmentAllocator = saved;
+    strcpy(AppState.settings.environment, "A=1\r\nBVHUGE=%BVHUGE%;C:\\MinGW\\bin\r\n");
+    char* tooLong = BuildEnvironment(nullptr, '\n');
     KillTimer(nullptr, timer);
-    EnvironmentTableAllocator = saved;
-    EXPECT_EQ(nullptr, block);
-    EXPECT_EQ("Bravik|メモリ不足でＭＡＫＥを実行できません。\n", seenBoxes);
+    SetEnvironmentVariableA("BVHUGE", nullptr);
+    EXPECT_EQ(nullptr, noMemory);
+    EXPECT_EQ(nullptr, tooLong);
+    EXPECT_EQ("Bravik|メモリ不足でＭＡＫＥを実行できません。\n"
+              "Bravik|環境変数 BVHUGE の長さが32767文字を超えるため実行できません。\n", seenBoxes);
 }

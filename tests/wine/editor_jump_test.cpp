@@ -19,6 +19,7 @@
 #include "bravik/core/editor_jump_logic.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/editor_jump.h"
+#include "bravik/ui/main_window.h"
 
 namespace {
 
@@ -299,7 +300,9 @@ TEST_F(EditorJumpTest, LineOnTheCommandLineOrThroughTheJumpDialog) {
 TEST_F(EditorJumpTest, BravikAndOwnedWindowsAreNeverTakenForTheEditor) {
     HWND bravik = TopWindow("app.mak - Bravik", WS_OVERLAPPEDWINDOW, nullptr);
     HWND owned = TopWindow("main.c - preview", WS_POPUP | WS_CAPTION, host);
-    ASSERT_TRUE(bravik && owned);
+    HWND ownedNoPopup = TopWindow("main.c - run", WS_CAPTION, host);  // like the run dialog: GetParent is NULL
+    ASSERT_TRUE(bravik && owned && ownedNoPopup);
+    ASSERT_EQ(nullptr, GetParent(ownedNoPopup));
     JumpFromLine("app.mak:3: *** missing separator.  Stop.");
     EXPECT_EQ(1, CountRecords("open " + dir + "\\app.mak"));
     EXPECT_EQ("3", RecordAfter("jump "));
@@ -309,6 +312,81 @@ TEST_F(EditorJumpTest, BravikAndOwnedWindowsAreNeverTakenForTheEditor) {
     EXPECT_EQ("12", RecordAfter("jump "));
     DestroyWindow(bravik);
     DestroyWindow(owned);
+    DestroyWindow(ownedNoPopup);
+}
+
+// A visible standard dialog whose thread has stopped answering, on a thread of its own.
+DWORD WINAPI HangingDialog(void* release) {
+    HWND window = CreateWindowA("#32770", "hung", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    WaitForSingleObject((HANDLE)release, INFINITE);
+    DestroyWindow(window);
+    return 0;
+}
+
+// Each search for the jump dialog asks a dialog for its title; one that does not
+// answer costs little, and the search ends after about a second and a half.
+TEST_F(EditorJumpTest, AHungWindowHoldsTheJumpDialogSearchBriefly) {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, HangingDialog, release, 0, nullptr);
+    for (DWORD begun = GetTickCount(); GetTickCount() - begun < 5000 && !FindWindowA("#32770", "hung"); Sleep(20)) {}
+    ASSERT_TRUE(FindWindowA("#32770", "hung"));
+    for (const char* noDialog : {"1", (const char*)nullptr}) {
+        SetEnvironmentVariableA("FAKEHIDEMARU_NODIALOG", noDialog);
+        DWORD begun = GetTickCount();
+        JumpFromLine("src\\main.c(12) : error C2065");
+        DWORD took = GetTickCount() - begun;
+        SettleEditor();
+        EXPECT_LT(took, 10000u) << "the dialog search waited on the hung window";
+        EXPECT_EQ(noDialog ? "<none>" : "12", RecordAfter("jump "));
+        EndStartedEditors();
+    }
+    SetEvent(release);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+    CloseHandle(release);
+}
+
+// Closes the first message box of this thread, noting its text.
+std::string seenBox;
+BOOL CALLBACK CloseBox(HWND box, LPARAM) {
+    char cls[32], text[256];
+    GetClassNameA(box, cls, sizeof cls);
+    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(box)) return TRUE;
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    seenBox = text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+void CALLBACK CloseBoxTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CloseBox, 0); }
+
+// 511 bytes are the most a command line holds: a longer one is refused, never cut.
+TEST_F(EditorJumpTest, AnOverlongEditorCommandLineIsRefused) {
+    std::string program = FakeEditorPath(), exePadding, namePadding;  // ".\" segments lengthen both paths
+    while (exePadding.size() + program.size() < 248) exePadding += ".\\";
+    for (int i = 0; i < 90; ++i) namePadding += ".\\";
+    size_t slash = program.rfind('\\');
+    std::string exe = "\"" + program.substr(0, slash + 1) + exePadding + program.substr(slash + 1) + "\"";
+    std::string name = "src\\" + namePadding + "main.c";
+    strcpy(AppState.settings.editorExe, exe.c_str());
+    for (size_t length : {(size_t)511, (size_t)512}) {
+        std::string options = "/" + std::string(length - exe.size() - name.size() - 3, 'o');
+        ASSERT_LT(options.size(), 80u);
+        strcpy(AppState.settings.editorOptions, options.c_str());
+        seenBox.clear();
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseBoxTimer);
+        JumpFromLine(name + "(12) : error C2065");
+        KillTimer(nullptr, timer);
+        if (length == 511) {
+            for (DWORD begun = GetTickCount(); GetTickCount() - begun < 10000 && !CountRecords("open " + MainSource());)
+                Sleep(20);
+            EXPECT_EQ(1, CountRecords("open " + MainSource()));
+            EXPECT_EQ("", seenBox);
+        } else {
+            EXPECT_EQ("エディタのコマンドラインが511バイトを超えるため実行できません。", seenBox);
+            EXPECT_FALSE(FakeEditorRunning());
+        }
+        EndStartedEditors();
+    }
 }
 
 // A file type of the test's own, opened by the test editor, so that the
@@ -326,6 +404,64 @@ TEST_F(EditorJumpTest, ShellOpensFileWithoutEditor) {
     EXPECT_GT(CountRecords("open " + notes), 0) << "the shell did not open " << notes;
     SHDeleteKeyA(HKEY_CLASSES_ROOT, "BravikJumpTest");
     SHDeleteKeyA(HKEY_CLASSES_ROOT, ".bvjump");
+    DeleteFileA(notes.c_str());
+}
+
+// A visible window of another process whose title holds the text, or nullptr.
+struct TitleSearch {
+    const char* text;
+    HWND found;
+};
+BOOL CALLBACK OtherProcessTitle(HWND window, LPARAM param) {
+    TitleSearch& s = *(TitleSearch*)param;
+    char title[256] = "";
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    GetWindowTextA(window, title, sizeof title);
+    if (pid == GetCurrentProcessId() || !IsWindowVisible(window) || !strstr(title, s.text)) return TRUE;
+    s.found = window;
+    return FALSE;
+}
+HWND OtherProcessWindow(const char* text) {
+    TitleSearch search = {text, nullptr};
+    EnumWindows(OtherProcessTitle, (LPARAM)&search);
+    return search.found;
+}
+
+// Windows keeps the usual ".txt" command as REG_EXPAND_SZ with %SystemRoot%:
+// without an editor, 編集 and the jump open notepad through it.
+TEST_F(EditorJumpTest, ExpandableTextAssociationOpensNotepad) {
+    char savedClass[256] = "";
+    LONG savedSize = sizeof savedClass;
+    bool hadClass = RegQueryValueA(HKEY_CLASSES_ROOT, ".txt", savedClass, &savedSize) == ERROR_SUCCESS;
+    const char command[] = "%SystemRoot%\\system32\\NOTEPAD.EXE %1";
+    SHSetValueA(HKEY_CLASSES_ROOT, ".txt", nullptr, REG_SZ, "BravikTest.txtfile", 19);
+    SHSetValueA(HKEY_CLASSES_ROOT, "BravikTest.txtfile\\shell\\open\\command", nullptr, REG_EXPAND_SZ, command,
+                sizeof command);
+    std::string notes = dir + "\\src\\bvnotes.txt";
+    std::ofstream(notes.c_str(), std::ios::binary) << "notes\n";
+    AppState.settings.editorExe[0] = '\0';
+
+    EXPECT_EQ(1, EditMakefile());
+    JumpFromLine("src\\bvnotes.txt");
+    for (const char* title : {"app.mak", "bvnotes.txt"}) {
+        HWND notepad = nullptr;
+        for (DWORD begun = GetTickCount(); GetTickCount() - begun < 10000 && !(notepad = OtherProcessWindow(title));)
+            Sleep(50);
+        EXPECT_TRUE(notepad) << "no notepad on " << title;
+        DWORD pid = 0;
+        if (notepad) GetWindowThreadProcessId(notepad, &pid);
+        if (HANDLE process = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : nullptr) {
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+    if (hadClass)
+        SHSetValueA(HKEY_CLASSES_ROOT, ".txt", nullptr, REG_SZ, savedClass, (DWORD)strlen(savedClass) + 1);
+    else
+        SHDeleteKeyA(HKEY_CLASSES_ROOT, ".txt");
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, "BravikTest.txtfile");
     DeleteFileA(notes.c_str());
 }
 

@@ -31,7 +31,8 @@ std::string previewText;
 void CALLBACK AnswerPreview(HWND, UINT, UINT_PTR, DWORD) {
     HWND box = FindWindowA("#32770", "ｼｽﾃﾑ環境変数の表示");
     if (!box || !IsWindowVisible(box)) return;
-    char text[4096] = "";
+    static char text[65536];
+    text[0] = '\0';
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     previewText = text;
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -97,21 +98,25 @@ TEST_F(EnvDialogTest, ShowEnvironmentUsesTheDialogAndRestoresTheRecord) {
     SettingsRecord before = s;
     Open();
     SetDlgItemTextA(dialog_, IDC_ENVIRONMENT, "A=1\r\nB=%A%2\r\n");
+    // What the make child would get, joined by line feeds: every system variable when asked, then the lines.
+    SetEnvironmentVariableA("BVPREVIEWLONG", std::string(3000, 'p').c_str());
+    std::string all;
     char* system = GetEnvironmentStringsA();
-    std::string first = std::string(system) + "\n";
+    for (const char* p = system; *p; p += strlen(p) + 1) all += std::string(p) + "\n";
     FreeEnvironmentStringsA(system);
-    // The lines joined by line feeds, after the system's variables when asked (as many as fit).
-    const struct { UINT check; std::string shown; } cases[] = {{BST_UNCHECKED, "A=1\nB=12"}, {BST_CHECKED, first}};
+    const struct { UINT check; std::string shown; } cases[] = {{BST_UNCHECKED, "A=1\nB=12"},
+                                                               {BST_CHECKED, all + "A=1\nB=12"}};
     for (const auto& c : cases) {
         CheckDlgButton(dialog_, IDC_USESYSTEMENV, c.check);
         previewText = "<no preview>";
         UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerPreview);
         SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_SHOWENV, BN_CLICKED), 0);
         KillTimer(nullptr, timer);
-        EXPECT_EQ(c.shown, c.check ? previewText.substr(0, c.shown.size()) : previewText);
+        EXPECT_EQ(c.shown, previewText);
         EXPECT_EQ(0, memcmp(&before, &s, sizeof before)) << "the record is as before";
         char typed[64] = "";
         GetDlgItemTextA(dialog_, IDC_ENVIRONMENT, typed, sizeof typed);
         EXPECT_STREQ("A=1\r\nB=%A%2\r\n", typed) << "the dialog keeps what was typed";
     }
+    SetEnvironmentVariableA("BVPREVIEWLONG", nullptr);
 }

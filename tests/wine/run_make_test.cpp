@@ -48,9 +48,20 @@ void Write(const std::string& path, const std::string& text) {
 }
 
 std::string Read(const std::string& path) {
-    char buffer[4096] = "";
-    if (FILE* f = fopen(path.c_str(), "rb")) buffer[fread(buffer, 1, sizeof buffer - 1, f)] = 0, fclose(f);
-    return buffer;
+    std::string text;
+    char buffer[4096];
+    if (FILE* f = fopen(path.c_str(), "rb")) {
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+        fclose(f);
+    }
+    return text;
+}
+
+// A text file as GNU make writes it, with CR LF line ends.
+std::string ReadLines(const std::string& path) {
+    std::string text = Read(path);
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    return text;
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -509,11 +520,106 @@ TEST_F(RunMakeTest, CommandLineWorkingDirectoryAndMacros) {
         Target(c.macros);
         Ended e = RunToEnd(c.variant, nullptr, IDCANCEL, 10000);
         ASSERT_GE(e.pane.size(), 4u) << c.makefile;
-        // Blanks in the paths stay unquoted, so a full path with a blank reaches the child in two pieces.
-        EXPECT_EQ(Chatter + " cwd line " + c.operand + c.tail, e.pane[0].text);
+        // A full path with a blank is quoted, so it reaches the child as one argument.
+        std::string quoted = c.operand.find(' ') != std::string::npos ? "\"" + c.operand + "\"" : c.operand;
+        EXPECT_EQ(Chatter + " cwd line " + quoted + c.tail, e.pane[0].text);
         EXPECT_EQ(c.cwd, e.pane[1].text);
-        EXPECT_EQ(c.operand.substr(0, c.operand.find(' ')), e.pane[2].text);
+        EXPECT_EQ(c.operand, e.pane[2].text);
     }
+}
+
+// GNU make itself: a makefile path with a blank in both forms of the command
+// line, and a makefile in the root of a drive, run from elsewhere on that drive.
+TEST_F(RunMakeTest, GnuMakeGetsPathsWithBlanksWholeAndRunsInTheDriveRoot) {
+    std::string makefile = dir + "run.mak", sub = dir + "sub";
+    // The "/f" form gives GNU make two goals; the makefile of the working directory knows "/f".
+    Write(sub + "\\makefile", "/f: ; @" + Chatter + " line \"goal /f\"\n");
+    char rootName[32];
+    snprintf(rootName, sizeof rootName, "C:\\bvroot%lu.mak", GetCurrentProcessId());
+    Write(rootName, "all: ; @" + Chatter + " cwd\n");
+    char own[MAX_PATH];
+    GetCurrentDirectoryA(sizeof own, own);
+    SetCurrentDirectoryA(sub.c_str());  // so "C:" alone would be this directory
+    struct {
+        std::string makefile, options, currentDir;
+        std::vector<std::string> lines;  // the pane after the command line
+    } cases[] = {
+        {makefile, "-f %s", sub, {sub}},  // recorded: the cwd
+        {makefile, "", sub, {"goal /f", "make: Nothing to be done for '" + makefile + "'."}},
+        {rootName, "-f %s", "", {"C:\\"}},
+    };
+    Write(dir + "out.txt", "");
+    Write(makefile, "all:\n\t@" + Chatter + " cwd\n");
+    for (const auto& c : cases) {
+        strcpy(AppState.makefilePath, c.makefile.c_str());
+        strcpy(AppState.settings.makeOptions, c.options.c_str());
+        strcpy(AppState.settings.currentDir, c.currentDir.c_str());
+        Target("");
+        Ended e = RunToEnd(0, nullptr, IDCANCEL, 20000);
+        SCOPED_TRACE(c.makefile + " " + c.options);
+        ASSERT_GE(e.pane.size(), c.lines.size() + 1);
+        for (size_t i = 0; i < c.lines.size(); ++i) EXPECT_EQ(c.lines[i], e.pane[1 + i].text);
+        EXPECT_NE(std::string::npos, e.pane.back().text.find("正常に終了")) << e.pane.back().text;
+    }
+    SetCurrentDirectoryA(own);
+    DeleteFileA(rootName);
+    DeleteFileA((sub + "\\makefile").c_str());
+}
+
+// Variables that reach GNU make, as its own $(file) writes them: the README's
+// PATH line with a long PATH, 100 variables of Bravik's environment and 30 lines.
+TEST_F(RunMakeTest, GnuMakeGetsEveryVariableWhole) {
+    char saved[32768];
+    DWORD savedLength = GetEnvironmentVariableA("PATH", saved, sizeof saved);
+    std::string path(saved, savedLength);
+    while (path.size() < 4000) path += ";C:\\bravik\\tools\\bin" + std::to_string(path.size());
+    SetEnvironmentVariableA("PATH", path.c_str());
+    std::string expected;
+    for (int i = 0; i < 100; ++i) {
+        char name[16], value[32];
+        snprintf(name, sizeof name, "BVS%03d", i);
+        snprintf(value, sizeof value, "system%d", i);
+        SetEnvironmentVariableA(name, value);
+        expected += std::string(name) + "=" + value + "\n";
+    }
+    std::string lines;
+    for (int i = 0; i < 30; ++i) lines += "BVT" + std::to_string(10 + i) + "=line" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 30; ++i) expected += "BVT" + std::to_string(10 + i) + "=line" + std::to_string(i) + "\n";
+    Write(dir + "env.mak",
+          "all:\n"
+          "\t$(file >path.txt,$(PATH))\n"
+          "\t$(file >vars.txt,$(foreach v,$(sort $(filter BV%,$(.VARIABLES))),$(v)=$($(v))))\n"
+          "\t$(file >late.txt,$(sort $(filter TEMP TMP windir,$(.VARIABLES))))\n"
+          "\t@" + Chatter + " line done\n");
+    strcpy(AppState.makefilePath, (dir + "env.mak").c_str());
+    AppState.settings.flags = FLAG_USE_SYSTEM_ENV;
+    snprintf(AppState.settings.environment, sizeof AppState.settings.environment, "PATH=%%PATH%%;C:\\MinGW\\bin\r\n%s",
+             lines.c_str());
+    Target("");
+    Ended e = RunToEnd(0, nullptr, IDCANCEL, 20000);
+    ASSERT_FALSE(e.pane.empty());
+    EXPECT_NE(std::string::npos, e.pane.back().text.find("正常に終了")) << e.pane.back().text;
+    EXPECT_EQ(path + ";C:\\MinGW\\bin\n", ReadLines(dir + "path.txt"));
+    std::string vars = ReadLines(dir + "vars.txt");
+    for (char& c : vars) if (c == ' ') c = '\n';
+    EXPECT_EQ(expected, vars);
+    EXPECT_EQ("TEMP TMP windir\n", ReadLines(dir + "late.txt"));
+
+    // A stored text that fills its 2080 bytes without a NUL is read to its end, not beyond.
+    memset(AppState.settings.environment, 'x', sizeof AppState.settings.environment);
+    memcpy(AppState.settings.environment, "BVZ=", 4);
+    strcpy(AppState.settings.editorExe, "\r\nBVLEAK=1");
+    AppState.settings.flags = 0;
+    e = RunToEnd(0, nullptr, IDCANCEL, 20000);
+    EXPECT_EQ("BVZ=" + std::string(2076, 'x') + "\n", ReadLines(dir + "vars.txt"));
+
+    SetEnvironmentVariableA("PATH", path.substr(0, savedLength).c_str());
+    for (int i = 0; i < 100; ++i) {
+        char name[16];
+        snprintf(name, sizeof name, "BVS%03d", i);
+        SetEnvironmentVariableA(name, nullptr);
+    }
+    for (const char* f : {"env.mak", "path.txt", "vars.txt", "late.txt"}) DeleteFileA((dir + f).c_str());
 }
 TEST_F(RunMakeTest, MessagesInsteadOfARun) {
     const std::string tooLong = "x=" + std::string(779 - 20, '0');  // "nmake /f build.mak " is 19 bytes
