@@ -108,12 +108,14 @@ bool WithinVariableLimit(const char* text) {
 }
 
 // Stores the line (taking it over) in place of its namesake or after the
-// others; false when memory ran out.
+// others; false when memory ran out. Windows keeps PATH as "Path": names
+// match without regard to case, as the child looks them up, or a line
+// "PATH=..." would sit behind the system's "Path=..." and never be seen.
 bool Define(char* line, Table& table) {
     int n = NameLength(line);
     for (int i = 0; i < table.used; ++i) {
         char* e = table.entries[i];
-        if (NameLength(e) == n && strncmp(e, line, (size_t)n) == 0) {
+        if (NameLength(e) == n && cp932::EqualNoCaseN(e, line, (size_t)n)) {
             free(e);
             table.entries[i] = line;
             return true;

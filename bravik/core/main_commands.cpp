@@ -48,9 +48,12 @@ void HelpPagePath(const char* exePath, char* out, size_t size) {
 bool ComposeEditCommand(const char* editorExe, const char* makefilePath, char* out, size_t size) {
     if (size) out[0] = '\0';
     if (!editorExe[0] || !makefilePath[0]) return false;
-    size_t need = strlen(editorExe) + 1 + strlen(makefilePath) + 1;
+    // A blank is below every trail byte, so the byte-wise look is safe; the
+    // editor would take "C:\My Projects\app.mak" as two files.
+    const char* quote = strchr(makefilePath, ' ') ? "\"" : "";
+    size_t need = strlen(editorExe) + 1 + strlen(makefilePath) + 2 * strlen(quote) + 1;
     if (need > size) return false;
-    snprintf(out, size, "%s %s", editorExe, makefilePath);
+    snprintf(out, size, "%s %s%s%s", editorExe, quote, makefilePath, quote);
     return true;
 }
 

@@ -25,7 +25,7 @@ void HelpFilePath(const char* exePath, char* out, size_t size);
 /// "Bravik.html" ("Bravik.html" alone for a path without a directory).
 void HelpPagePath(const char* exePath, char* out, size_t size);
 
-/// "editor makefile" (neither quoted) into out; false with out empty when
+/// "editor makefile" into out, the makefile in quotes when it holds a blank; false with out empty when
 /// there is no makefile or no editor, or the two do not fit.
 bool ComposeEditCommand(const char* editorExe, const char* makefilePath, char* out, size_t size);
 

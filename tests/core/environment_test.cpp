@@ -48,9 +48,9 @@ TEST(ComposeEnvironment, SystemStringsLinesReferencesAndDefinitions) {
         {"X=ソ%V%", "V=1", "V=1|X=ソ1"},                       // "ソ" ends in '\'
         {"X=\x81%V%", "V=1", "V=1|X=\x81%V%"},                // a '%' in a trail byte starts nothing
         {"LIB=%lib%;c:\\lib", sdk, "PATHEXT=.EXE|PATH=C:\\bin|LIB=C:\\sdk;c:\\lib"},
-        {"Path=x", sdk, "PATHEXT=.EXE|PATH=C:\\bin|LIB=C:\\sdk|Path=x"},  // definitions are case-sensitive
+        {"Path=x", sdk, "PATHEXT=.EXE|Path=x|LIB=C:\\sdk"},  // one variable, however it is spelt
         {"PATH = y", sdk, "PATHEXT=.EXE|PATH = y|LIB=C:\\sdk"},
-        {"Path=x\nX=%path%", sdk, "PATHEXT=.EXE|PATH=C:\\bin|LIB=C:\\sdk|Path=x|X=C:\\bin"},  // the first one wins
+        {"Path=x\nX=%path%", sdk, "PATHEXT=.EXE|Path=x|LIB=C:\\sdk|X=x"},
         {"A=1\nB=%A%\nA=%a%;2", "", "A=1;2|B=1"},  // later lines see and override earlier ones
         {"=x\n =y\n", sdk, "PATHEXT=.EXE|PATH=C:\\bin|LIB=C:\\sdk"},  // an empty name replaces nothing
         {"ProgramFiles(x86)=D:\\x", "ProgramFiles=C:\\pf", "ProgramFiles=C:\\pf|ProgramFiles(x86)=D:\\x"},

@@ -57,7 +57,9 @@ TEST(MainCommands, HelpPathsBesideTheExecutable) {
 TEST(MainCommands, EditCommandLine) {
     const struct { const char *editor, *makefile; size_t size; bool ok; const char* out; } cases[] = {
         {"C:\\hidemaru\\Hidemaru.exe", "C:\\my src\\app.mak", 524, true,
-         "C:\\hidemaru\\Hidemaru.exe C:\\my src\\app.mak"},  // nothing quoted
+         "C:\\hidemaru\\Hidemaru.exe \"C:\\my src\\app.mak\""},  // one operand for the editor
+        {"edit", "C:\\src\\app.mak", 524, true, "edit C:\\src\\app.mak"},
+        {"edit", "a b", 10, false, ""},  // needs 11 with the quotes
         {"", "C:\\app.mak", 524, false, ""}, {"notepad", "", 524, false, ""},
         {"edit", "x.mak", 10, false, ""},  // needs 11
         {"edit", "x.ma", 10, true, "edit x.ma"},
@@ -67,10 +69,11 @@ TEST(MainCommands, EditCommandLine) {
         EXPECT_EQ(c.ok, ComposeEditCommand(c.editor, c.makefile, out, c.size)) << c.editor << " " << c.makefile;
         EXPECT_STREQ(c.out, out) << c.editor << " " << c.makefile;
     }
-    // Two full 259-character paths and the blank fit the buffer.
-    std::string a(259, 'a'), b(259, 'b');
+    // Two full 259-character paths, the blank and the quotes fit the buffer.
+    std::string a(259, 'a'), b(258, 'b');
+    b.insert(1, " ");
     EXPECT_TRUE(ComposeEditCommand(a.c_str(), b.c_str(), out, sizeof out));
-    EXPECT_EQ(519u, strlen(out));
+    EXPECT_EQ(521u, strlen(out));
 }
 
 TEST(MainCommands, ListPlacementBetweenTheBars) {

@@ -176,7 +176,8 @@ bravik "$MAK"
 w=$(main_window); tb=$(pilot item "$w" 3000)
 read -r bx by <<<"$(button_centre "$tb" 4)"
 xdotool mousemove "$bx" "$by" click 1
-same "編集 starts the editor with the makefile, nothing quoted" "$(winpath "$RECORDER") $MAK" "$(wait_record)"
+q=; case $MAK in *" "*) q='"' ;; esac
+same "編集 starts the editor with the makefile, quoted only when it holds a blank" "$(winpath "$RECORDER") $q$MAK$q" "$(wait_record)"
 pilot command "$w" 103; wait_exit "$LAST_PID"
 
 pilot settings-set editorExe=
