@@ -6,6 +6,8 @@
 
 #include "bravik/core/cp932.h"
 #include "bravik/core/diagnostics.h"
+#include "bravik/core/make_directories.h"
+#include "bravik/core/output_text.h"
 
 // The document starts in the pane's font and the normal format; the face
 // name is CP932 written as RTF hex escapes.
@@ -132,6 +134,10 @@ static size_t ShowablePart(const char* data, size_t size) {
     }
     size_t n = size;
     if (size > 0 && cp932::IsLeadByte((unsigned char)data[last]) && last + 1 == size) n = last;
+    // A UTF-8 line is cut before a character it has not received whole, so
+    // that each part still converts.
+    size_t utf8Tail = Utf8IncompleteTail(data, size);
+    if (utf8Tail || IsUtf8Text(data, size)) n = size - utf8Tail;
     if (n > 0 && data[n - 1] == '\r') --n;
     return n;
 }
@@ -171,13 +177,24 @@ static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
 }
 
 // Copies n bytes into the batch's line buffer without their NULs (they would
-// end the line for the keyword tests) and returns the length.
+// end the line for the keyword tests), cleaned as it will be shown, and
+// returns the length.
 static size_t TakeLine(OutputBatch* batch, const char* in, size_t n) {
     size_t length = 0;
     for (size_t i = 0; i < n; ++i)
         if (in[i]) batch->line[length++] = in[i];
+    length = CleanOutputLine(batch->line, length);
     batch->line[length] = '\0';
     return length;
+}
+
+// The counts and the directory stack look at every classified line.
+static void NoteLine(OutputLines* state, const char* text, bool keyword, bool* jumpable) {
+    if (keyword) state->errorLines++;
+    char fileName[260];
+    *jumpable = ParseDiagnosticLine(text, fileName) != 0 && fileName[0];
+    if (*jumpable) state->jumpableLines++;
+    if (state->directories) NoteMakeOutputLine(state->directories, text);
 }
 
 static void SetFormat(OutputBatch* batch, bool* highlighted, bool highlight) {
@@ -200,14 +217,11 @@ static void AppendLine(OutputLines* state, OutputBatch* batch, bool* highlighted
     size_t length = TakeLine(batch, line, n);
     const char* text = batch->line;
     const int flags = state->highlightFlags;
-    bool keyword = false;
-    if ((flags & HIGHLIGHT_ERRORS) || !state->errorKeyword) keyword = FindErrorKeyword(text) != nullptr;
+    bool keyword = FindErrorKeyword(text) != nullptr;
     if (!state->errorKeyword && (keyword || KeywordAcross(state, text, length))) state->errorKeyword = true;
-    bool highlight = (flags & HIGHLIGHT_ERRORS) && keyword;
-    if (!highlight && (flags & HIGHLIGHT_JUMPABLE)) {
-        char fileName[260];
-        highlight = ParseDiagnosticLine(text, fileName) != 0 && fileName[0];
-    }
+    bool jumpable;
+    NoteLine(state, text, keyword, &jumpable);
+    bool highlight = ((flags & HIGHLIGHT_ERRORS) && keyword) || ((flags & HIGHLIGHT_JUMPABLE) && jumpable);
     SetFormat(batch, highlighted, highlight);
     PutEscaped(batch, text, length);
     Put(batch, RtfLineEnd);
