@@ -25,15 +25,10 @@ static size_t StartsWith(const char* text, const char* prefix) {
     return strncmp(text, prefix, n) == 0 ? n : 0;
 }
 
-// Length of the text without trailing blanks; cut at a character boundary.
-static size_t TrimmedLength(const char* text) {
-    const char* end = text + strlen(text);
-    while (end > text) {
-        const char* last = cp932::Prev(text, end);
-        if (*last != ' ' && *last != '\t') break;
-        end = last;
-    }
-    return (size_t)(end - text);
+// Length of the text without trailing blanks (a blank is never a trail byte).
+static size_t TrimmedLength(const char* text, size_t length) {
+    while (length > 0 && (text[length - 1] == ' ' || text[length - 1] == '\t')) --length;
+    return length;
 }
 
 // Whether text[0..n) ends with suffix on a character boundary.
@@ -45,13 +40,21 @@ static bool EndsWith(const char* text, size_t n, const char* suffix) {
 
 int ParseMakeDirectoryLine(const char* line, char* directory) {
     directory[0] = '\0';
+    // Every line goes through here: a look at its last byte turns away almost
+    // all others (a closing quote, or the last byte of "す").
+    size_t length = TrimmedLength(line, strlen(line));
+    if (length == 0) return MAKE_NO_DIRECTORY;
+    unsigned char last = (unsigned char)line[length - 1];
+    if (last != '\'' && last != 0x66 && last != 0xB7) return MAKE_NO_DIRECTORY;
     const char* colon = cp932::FindText(line, ": ");
     if (!colon || colon == line) return MAKE_NO_DIRECTORY;
     const char* rest = colon + 2;
-    size_t restLength = TrimmedLength(rest);
+    if ((size_t)(rest - line) >= length) return MAKE_NO_DIRECTORY;
+    size_t restLength = length - (size_t)(rest - line);
     for (const DirectoryPhrase& phrase : phrases) {
         size_t skip = StartsWith(rest, phrase.before);
-        if (!skip || !EndsWith(rest, restLength, phrase.after)) continue;
+        // The phrases must not overlap: "ディレクトリ に入ります" names nothing.
+        if (!skip || skip + strlen(phrase.after) > restLength || !EndsWith(rest, restLength, phrase.after)) continue;
         const char* name = rest + skip;
         size_t nameLength = restLength - skip - strlen(phrase.after);
         size_t open = 0, close = 0;

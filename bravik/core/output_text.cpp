@@ -112,9 +112,15 @@ size_t Utf8ToCp932(char* text, size_t length) {
             code = p[r] & (0x7F >> n);
             for (int i = 1; i < n; ++i) code = (code << 6) | (p[r + i] & 0x3F);
         }
+        if (code < 0x80 && units == 0) {
+            text[w++] = (char)code;  // ASCII is the same in both: no need to encode it
+            r += (size_t)n;
+            continue;
+        }
         r += (size_t)n;
         chunk[units++] = code > 0xFFFF ? (uint16_t)'?' : (uint16_t)code;
-        if (units == CHUNK_UNITS || r >= length) {
+        bool runEnds = r >= length || p[r] < 0x80;
+        if (units == CHUNK_UNITS || runEnds) {
             size_t got = EncodeCp932(chunk, units, encoded);
             if (got > r - w) got = r - w;
             memcpy(text + w, encoded, got);
@@ -125,10 +131,23 @@ size_t Utf8ToCp932(char* text, size_t length) {
     return w;
 }
 
-size_t CleanOutputLine(char* text, size_t length) {
+// Whether the text holds an ESC or a byte of 0x80 or more; eight bytes at a time.
+static bool NeedsCleaning(const char* text, size_t length) {
+    const uint64_t high = 0x8080808080808080ULL, ones = 0x0101010101010101ULL;
     size_t i = 0;
-    while (i < length && (unsigned char)text[i] < 0x80 && text[i] != (char)ESC) ++i;
-    if (i == length) return length;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        memcpy(&word, text + i, 8);
+        uint64_t esc = word ^ (ones * ESC);  // a zero byte where an ESC was
+        if ((word & high) || ((esc - ones) & ~esc & high)) return true;
+    }
+    for (; i < length; ++i)
+        if ((unsigned char)text[i] >= 0x80 || text[i] == (char)ESC) return true;
+    return false;
+}
+
+size_t CleanOutputLine(char* text, size_t length) {
+    if (!NeedsCleaning(text, length)) return length;
     length = StripEscapes(text, length);
     if (IsUtf8Text(text, length)) length = Utf8ToCp932(text, length);
     return length;
