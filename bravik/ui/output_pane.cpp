@@ -22,7 +22,9 @@ static HWND countsLine;
 static HHOOK keyFilter;
 static MakeDirectories runDirectories;
 static bool runEnded;
-static bool walkFromTop;  // the first F4 after a run starts at the top
+// The first F4 of a run, and the first after it, start at the top while the
+// caret is still at the end where the output left it.
+static bool walkFromTop;
 
 static const struct {
     int command;
@@ -91,14 +93,14 @@ int StepDiagnostic(int direction) {
     if (caret > length) caret = length;
     LONG found = -1, foundEnd = -1;
     if (direction > 0) {
-        LONG start = walkFromTop ? 0 : ParagraphEnd(text, length, caret) + 1;
+        LONG start = walkFromTop && caret >= length ? 0 : ParagraphEnd(text, length, caret) + 1;
         while (start < length && found < 0) {
             LONG end = ParagraphEnd(text, length, start);
             if (IsDiagnosticParagraph(text, start, end)) found = start, foundEnd = end;
             start = end + 1;
         }
     } else {
-        LONG end = walkFromTop ? length : ParagraphStart(text, caret) - 1;
+        LONG end = ParagraphStart(text, caret) - 1;
         while (end >= 0 && found < 0) {
             LONG start = ParagraphStart(text, end);
             if (IsDiagnosticParagraph(text, start, end)) found = start, foundEnd = end;
