@@ -11,7 +11,14 @@
 . "$TOP/tests/e2e/lib/mainpilot.sh"
 data=$(mktemp -d "$WINEPREFIX/drive_c/bvnav.XXXXXX")
 wdata="C:\\$(basename "$data")"
+# Notepad keeps its window position in the registry: the screenshot places
+# it beside the run dialog, and the user's comes back.
+NOTEPAD_KEY='HKCU\Software\Microsoft\Notepad'
+notepad_saved=0
+"$WINE" reg export "$NOTEPAD_KEY" "$(winpath "$data/notepad.reg")" /y >/dev/null 2>&1 && notepad_saved=1
 cleanup() {
+  "$WINE" reg delete "$NOTEPAD_KEY" /f >/dev/null 2>&1
+  [ $notepad_saved = 1 ] && "$WINE" reg import "$(winpath "$data/notepad.reg")" >/dev/null 2>&1
   rm -rf "$data"
   finish
 }
@@ -28,12 +35,14 @@ printf '\033[01m\033[Kx.c:4:1:\033[m\033[K \033[01;31m\033[Kerror: \033[m\033[K\
 printf 'all:\n\t@%s line "x.c:2: error: in sub"\n' "$CHATTER" >"$data/sub/Makefile"
 printf 'all:\n\t@%s line "x.c(3) : warning C4101: in lib" print colour.txt crlf\n' "$CHATTER" >"$data/lib/Makefile"
 
-# profile NAME LABEL EDITOR RECIPE...: a makefile in CP932 with one variant.
+# profile NAME LABEL EDITOR RECIPE...: a makefile in CP932 with one variant
+# (the editor gets the line number first, unless it is notepad).
 profile() {
-  local name=$1 label=$2 editor=$3
+  local name=$1 label=$2 editor=$3 options='#BvEopt %d'
   shift 3
+  [ "$editor" = notepad.exe ] && options='#BvEopt'
   {
-    printf '%s\r\n' "#BvExe $MAKE_WIN" '#BvOpt -f %s' '#BvErrmsg 3' '#BvClose 0' "#BvEdit $editor" '#BvEopt %d' \
+    printf '%s\r\n' "#BvExe $MAKE_WIN" '#BvOpt -f %s' '#BvErrmsg 3' '#BvClose 0' "#BvEdit $editor" "$options" \
       "#Bravik \"\" $label" 'all:'
     for r in "$@"; do printf '\t@%s\r\n' "$r"; done
   } | iconv -f UTF-8 -t CP932 >"$data/$name"
@@ -187,3 +196,30 @@ same "次のエラー (F4) from the menu goes on to the next diagnostic" "3 $wda
 pilot click "$d" 2 >/dev/null
 wait_exit "$LAST_PID" 20
 pilot settings-set jumpKey=0 >/dev/null
+
+# The README's picture: F4 F4 walks into notepad on the sub-make's x.c.
+for value in iWindowPosX=420 iWindowPosY=160 iWindowPosDX=460 iWindowPosDY=300; do
+  "$WINE" reg add "$NOTEPAD_KEY" /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1
+done
+printf 'int x;\r\nint y; /* in sub */\r\n' >"$data/sub/x.c"
+profile notepad.mak "サブディレクトリ" notepad.exe "$CHATTER line \"x.c(1) : error C2065: top\"" '$(MAKE) -C sub' \
+  '$(MAKE) -C lib'
+start_run notepad.mak "サブディレクトリ"
+finished "$d" "the run for the picture"
+focus "MAKEの実行 - \[サブディレクトリ\]"
+key F4
+notepad=$(pilot find-visible Notepad "" 15000)
+same "F4 opens notepad on the top make's x.c" "x.c - メモ帳" "$(pilot text "$notepad")"
+pilot post "$notepad" 16 0 0 >/dev/null
+pilot wait-gone "$notepad" 5000
+focus "MAKEの実行 - \[サブディレクトリ\]"
+key F4
+notepad=$(pilot find-visible Notepad "" 15000)
+contains "the next F4 opens notepad on the sub-make's x.c" "in sub" "$(pilot children "$notepad")"
+sleep 0.5
+read -r x y w h <<<"$(pilot rect "$notepad")"
+import -window root -crop "$((x + w))x$((y + h > 600 ? y + h : 600))+0+0" +repage "$SHOTS/readme-f4-walk.png" 2>/dev/null
+pilot post "$notepad" 16 0 0 >/dev/null
+pilot wait-gone "$notepad" 5000
+pilot click "$d" 2 >/dev/null
+wait_exit "$LAST_PID" 20
