@@ -31,6 +31,7 @@ TEST(MakeDirectories, DirectoryLinesAreRecognised) {
         {"make[1]: ディレクトリ に入ります", MAKE_NO_DIRECTORY, ""},
         {"make[1]: ディレクトリ ' に入ります", MAKE_NO_DIRECTORY, ""},
         {"make: ", MAKE_NO_DIRECTORY, ""},
+        {"make[2]: Leaving directory ", MAKE_NO_DIRECTORY, ""},  // the trailing blank is the phrase's own
         {"main.c:12: error: Entering directory 'x'", MAKE_NO_DIRECTORY, ""},
         {"make[1]: Nothing to be done for 'all'.", MAKE_NO_DIRECTORY, ""},
         {"", MAKE_NO_DIRECTORY, ""},

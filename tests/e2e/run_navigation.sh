@@ -5,8 +5,8 @@
 # F4 and Shift+F4 from the real keyboard walk the diagnostics into the test
 # editor (bvrecord writes down every start), each x.c found in the directory
 # make had entered; the counts under the pane; the context menu from the
-# mouse and from Shift+F10 (select all, next, save with its default name, a
-# failed save); F4 while make still runs only moves the caret; a jump key F4
+# mouse, Shift+F10 and the menu key (select all, next, save with its default
+# name, a failed save); F4 while make still runs only moves the caret; a jump key F4
 # keeps its meaning. Screenshots for the README.
 . "$TOP/tests/e2e/lib/mainpilot.sh"
 data=$(mktemp -d "$WINEPREFIX/drive_c/bvnav.XXXXXX")
@@ -143,8 +143,14 @@ check "the saved log has CR LF line ends only" test "$(grep -c $'\r$' "$data/top
   "$(grep -c . "$data/top.log")" -gt 5
 contains "the saved log is CP932" "‘y’ undeclared" "$saved"
 
-# A file that cannot be written: the user is told.
+# The menu key opens it as well.
 focus "MAKEの実行 - \[サブディレクトリ\]"
+key Menu
+m=$(popup)
+check "the menu key opens the pane's menu" test -n "$m"
+key Escape
+
+# A file that cannot be written: the user is told.
 key shift+F10
 popup >/dev/null
 key Up Return
