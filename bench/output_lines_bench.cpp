@@ -1,8 +1,8 @@
 // The whole path of the output the run dialog shows: split into lines,
 // escapes stripped, UTF-8 converted, both tests, the directory stack noted,
 // the rich-text batch built. The log mixes plain build lines, GCC output in
-// a UTF-8 locale with and without colours, code page 932 messages and make's
-// directory lines. Reports bytes_per_second of pipe text (MB/s); the floor
+// a UTF-8 locale with and without colours, code page 932 messages, make's
+// directory lines and long compiler command lines. Reports bytes_per_second of pipe text (MB/s); the floor
 // is 100 MB/s.
 #include <benchmark/benchmark.h>
 #include <stdint.h>
@@ -39,8 +39,15 @@ const char* const colouredLines[] = {
 };
 const char* const cp932Lines[] = {
     "コンパイル中: ソース\\表示.c", "Error E2451 ソース\\表示.c 12: 未定義のシンボル 'x'",
-    "make[1]: ディレクトリ 'C:/作業/ソース' に入ります",
+    "make[1]: ディレクトリ 'C:/作業/ソース' に入ります", "make[1]: ディレクトリ 'C:/作業/ソース' から出ます",
 };
+
+// A compiler command line as make echoes it, with many options.
+void LongCommand(int options, std::string& out) {
+    out += "g++ -c -O2 -Wall -fdiagnostics-color=always";
+    for (int i = 0; i < 40 + options; ++i) out += i % 2 ? " -Iinclude/component" + std::to_string(i) : " -DFEATURE_" + std::to_string(i);
+    out += " -o obj/main.o src/main.cpp";
+}
 
 const std::string& ThePipe() {
     static const std::string pipe = [] {
@@ -48,11 +55,12 @@ const std::string& ThePipe() {
         uint32_t state = 12345;
         for (int i = 0; i < PIPE_LINES; ++i) {
             state = state * 1103515245u + 12345u;
-            int kind = (int)((state >> 16) % 10);
-            if (kind < 4) p += plainLines[(state >> 8) % 6];
-            else if (kind < 6) p += utf8Lines[(state >> 8) % 3];
-            else if (kind < 8) p += colouredLines[(state >> 8) % 3];
-            else p += cp932Lines[(state >> 8) % 3];
+            int kind = (int)((state >> 16) % 20);
+            if (kind < 7) p += plainLines[(state >> 8) % 6];
+            else if (kind < 11) p += utf8Lines[(state >> 8) % 3];
+            else if (kind < 15) p += colouredLines[(state >> 8) % 3];
+            else if (kind < 19) p += cp932Lines[(state >> 8) % 4];
+            else LongCommand((int)((state >> 8) % 200), p);
             p += "\r\n";
         }
         return p;
@@ -83,6 +91,7 @@ void BM_OutputPathWithUtf8AndColour(benchmark::State& state) {
     FreeOutputBatch(&batch);
     state.SetBytesProcessed(state.iterations() * (int64_t)pipe.size());
     state.SetItemsProcessed(state.iterations() * PIPE_LINES);
+    state.counters["bytes/line"] = (double)pipe.size() / PIPE_LINES;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "bravik/core/output_lines.h"
 
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -105,8 +106,18 @@ static bool Reserve(char** buffer, size_t* capacity, size_t bytes) {
 // End of the line that starts at `from`: sets the length of its line end
 // (1 or 2) and returns its position, or returns size when the line is not
 // complete yet.
+// CR and LF are never trail bytes (IsTrailByte), so walking by characters
+// would stop at the same byte: the scan looks at eight bytes at a time.
 static size_t FindLineEnd(const char* data, size_t from, size_t size, bool final, size_t* endLength) {
-    for (size_t i = from; i < size; i += CharLength(data, i, size)) {
+    const uint64_t ones = 0x0101010101010101ULL, high = 0x8080808080808080ULL;
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        memcpy(&word, data + i, 8);
+        uint64_t cr = word ^ (ones * '\r'), lf = word ^ (ones * '\n');  // a zero byte where one was
+        if (((cr - ones) & ~cr & high) | ((lf - ones) & ~lf & high)) break;
+    }
+    for (; i < size; ++i) {
         if (data[i] == '\n') {
             *endLength = 1;
             return i;
@@ -151,12 +162,23 @@ static void Put(OutputBatch* batch, const char* text) {
 // Writes text as RTF: the RTF specials escaped, bytes of 0x80 and more as hex
 // (the reader joins them into CP932 characters again), control characters as
 // the characters they are.
+// Bytes that RTF takes as they are; one look per byte for the common case.
+struct PlainBytes {
+    bool plain[256];
+    PlainBytes() {
+        for (int c = 0; c < 256; ++c) plain[c] = c >= 0x20 && c < 0x7F && c != '\\' && c != '{' && c != '}';
+    }
+};
+static const PlainBytes plainBytes;
+
 static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
     static const char hex[] = "0123456789abcdef";
     char* out = batch->text + batch->textLength;
     for (size_t i = 0; i < n; ++i) {
         unsigned char c = (unsigned char)text[i];
-        if (c == '\\' || c == '{' || c == '}') {
+        if (plainBytes.plain[c]) {
+            *out++ = (char)c;
+        } else if (c == '\\' || c == '{' || c == '}') {
             *out++ = '\\';
             *out++ = (char)c;
         } else if (c == '\t') {
@@ -164,13 +186,11 @@ static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
             out += 5;
         } else if (c < 0x20 || c == 0x7F) {
             out += sprintf(out, "\\u%u?", c);
-        } else if (c >= 0x80) {
+        } else {  // 0x80 and up
             *out++ = '\\';
             *out++ = '\'';
             *out++ = hex[c >> 4];
             *out++ = hex[c & 15];
-        } else {
-            *out++ = (char)c;
         }
     }
     batch->textLength = (size_t)(out - batch->text);
@@ -181,8 +201,13 @@ static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
 // returns the length.
 static size_t TakeLine(OutputBatch* batch, const char* in, size_t n) {
     size_t length = 0;
-    for (size_t i = 0; i < n; ++i)
-        if (in[i]) batch->line[length++] = in[i];
+    if (!memchr(in, '\0', n)) {
+        memcpy(batch->line, in, n);
+        length = n;
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            if (in[i]) batch->line[length++] = in[i];
+    }
     length = CleanOutputLine(batch->line, length);
     batch->line[length] = '\0';
     return length;
