@@ -105,9 +105,8 @@ static bool Reserve(char** buffer, size_t* capacity, size_t bytes) {
 
 // End of the line that starts at `from`: sets the length of its line end
 // (1 or 2) and returns its position, or returns size when the line is not
-// complete yet.
-// CR and LF are never trail bytes (IsTrailByte), so walking by characters
-// would stop at the same byte: the scan looks at eight bytes at a time.
+// complete yet. CR and LF are never trail bytes (IsTrailByte), so a walk by
+// characters would stop at the same byte: the scan looks at eight at a time.
 static size_t FindLineEnd(const char* data, size_t from, size_t size, bool final, size_t* endLength) {
     const uint64_t ones = 0x0101010101010101ULL, high = 0x8080808080808080ULL;
     size_t i = from;
@@ -159,9 +158,6 @@ static void Put(OutputBatch* batch, const char* text) {
     batch->textLength += n;
 }
 
-// Writes text as RTF: the RTF specials escaped, bytes of 0x80 and more as hex
-// (the reader joins them into CP932 characters again), control characters as
-// the characters they are.
 // Bytes that RTF takes as they are; one look per byte for the common case.
 struct PlainBytes {
     bool plain[256];
@@ -171,6 +167,9 @@ struct PlainBytes {
 };
 static const PlainBytes plainBytes;
 
+// Writes text as RTF: the RTF specials escaped, bytes of 0x80 and more as hex
+// (the reader joins them into CP932 characters again), control characters as
+// the characters they are.
 static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
     static const char hex[] = "0123456789abcdef";
     char* out = batch->text + batch->textLength;
@@ -216,7 +215,7 @@ static size_t TakeLine(OutputBatch* batch, const char* in, size_t n) {
 // The counts and the directory stack look at every classified line.
 static void NoteLine(OutputLines* state, const char* text, bool keyword, bool* jumpable) {
     if (keyword) state->errorLines++;
-    char fileName[260];
+    char fileName[DIAGNOSTIC_FILE_NAME_SIZE];
     *jumpable = ParseDiagnosticLine(text, fileName) != 0 && fileName[0];
     if (*jumpable) state->jumpableLines++;
     if (state->directories) NoteMakeOutputLine(state->directories, text);

@@ -55,8 +55,8 @@ void NoteShownText(OutputLines* state, const char* text);
 /// PENDING_LINE_MAX bytes (shown at once, unclassified, without line end) or
 /// `final` is set (the child has ended and the pipe is empty: shown
 /// unclassified, as it is). Every line and piece is cleaned first
-/// (CleanOutputLine: escapes removed, UTF-8 converted). A CR at the very end waits for a possible LF
-/// unless `final`. NUL bytes are dropped. Stops after maxLines lines or once
+/// (CleanOutputLine: escapes removed, UTF-8 converted). A CR at the very end
+/// waits for a possible LF unless `final`. NUL bytes are dropped. Stops after maxLines lines or once
 /// maxBytes bytes were taken, but always takes a line that is complete.
 /// Returns the number of bytes of data taken (0 when nothing can be shown yet,
 /// or when memory for the batch ran out: the data then stays).
