@@ -5,9 +5,18 @@ add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0500 NOMIN
 set(WIN_LIBS comctl32 comdlg32 shell32 shlwapi ole32 advapi32 user32 gdi32 kernel32)
 set(WIN_LINK -static -static-libgcc -static-libstdc++)
 
+# The Win32 halves of core interfaces (bravik/ui/*_win32.cpp): a library of
+# their own that follows the core on every link line.
+file(GLOB CORE_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bravik/ui/*_win32.cpp)
+add_library(bravik_core_win32 STATIC ${CORE_WIN32_SOURCES})
+target_include_directories(bravik_core_win32 PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(bravik_core_win32 PRIVATE ${BRAVIK_WARNINGS} ${BRAVIK_CHARSET})
+target_link_libraries(bravik_core PUBLIC bravik_core_win32)
+
 # Everything of Bravik but its entry point, so the Wine tests can link it.
 file(GLOB UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bravik/ui/*.cpp)
 list(REMOVE_ITEM UI_SOURCES ${CMAKE_SOURCE_DIR}/bravik/ui/winmain.cpp)
+list(FILTER UI_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
 add_library(bravik_ui STATIC ${UI_SOURCES})
 target_compile_options(bravik_ui PRIVATE ${BRAVIK_WARNINGS} ${BRAVIK_CHARSET} -fno-exceptions -fno-rtti)
 target_link_libraries(bravik_ui PUBLIC bravik_core ${WIN_LIBS})

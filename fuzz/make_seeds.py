@@ -107,7 +107,30 @@ def makefile_profile():
     write("makefile_profile", seeds)
 
 
+def output_text():
+    utf8 = "\u2018x\u2019 undeclared".encode("utf-8")
+    seeds = [b"\x1b[01m\x1b[Kmain.c:3:5:\x1b[m\x1b[K \x1b[01;31m\x1b[Kerror: \x1b[m\x1b[K" + utf8,
+             "caf\u00e9 \U0001F600 \u3042\u8868 \uff71".encode("utf-8") + b" " + sjis("ソ表") + b"\x1b[0m\x1b(B",
+             b"a\x1b[31\x82\xa0b\x1b", "\u3042".encode("utf-8") * 400 + b"\xe3\x81",
+             b"\xc0\xaf \xed\xa0\x80 \xf4\x90\x80\x80 \xf0\x9f\x98"]
+    write("output_text", seeds)
+
+
+def make_directories():
+    nested = "\n".join(["make[1]: Entering directory 'C:/p/sub'", "x.c:1: error",
+                        "make[2]: Entering directory `C:/p/sub/deep'", "make[2]: Leaving directory 'C:/p/sub/deep'",
+                        "make[1]: Leaving directory \u2018C:/p/sub\u2019", "make[1]: Leaving directory 'C:/x'"])
+    japanese = "\n".join(["make[1]: ディレクトリ 'C:/作業/ソース' に入ります", "a.c:1: エラー",
+                          "make[1]: ディレクトリ `C:/作業/ソース' から出ます"])
+    seeds = [nested.encode("cp932", "replace"), sjis(japanese),
+             b"\n".join(b"make: Entering directory 'C:/d%d'" % i for i in range(70)),
+             b"C:\\GnuMake\\make.exe[1]: Entering directory '" + b"d" * 300 + b"'"]
+    write("make_directories", seeds)
+
+
 if __name__ == "__main__":
     diagnostics()
     environment()
     makefile_profile()
+    output_text()
+    make_directories()

@@ -1,11 +1,14 @@
 #include "bravik/core/output_lines.h"
 
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "bravik/core/cp932.h"
 #include "bravik/core/diagnostics.h"
+#include "bravik/core/make_directories.h"
+#include "bravik/core/output_text.h"
 
 // The document starts in the pane's font and the normal format; the face
 // name is CP932 written as RTF hex escapes.
@@ -102,9 +105,18 @@ static bool Reserve(char** buffer, size_t* capacity, size_t bytes) {
 
 // End of the line that starts at `from`: sets the length of its line end
 // (1 or 2) and returns its position, or returns size when the line is not
-// complete yet.
+// complete yet. CR and LF are never trail bytes (IsTrailByte), so a walk by
+// characters would stop at the same byte: the scan looks at eight at a time.
 static size_t FindLineEnd(const char* data, size_t from, size_t size, bool final, size_t* endLength) {
-    for (size_t i = from; i < size; i += CharLength(data, i, size)) {
+    const uint64_t ones = 0x0101010101010101ULL, high = 0x8080808080808080ULL;
+    size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        memcpy(&word, data + i, 8);
+        uint64_t cr = word ^ (ones * '\r'), lf = word ^ (ones * '\n');  // a zero byte where one was
+        if (((cr - ones) & ~cr & high) | ((lf - ones) & ~lf & high)) break;
+    }
+    for (; i < size; ++i) {
         if (data[i] == '\n') {
             *endLength = 1;
             return i;
@@ -132,6 +144,10 @@ static size_t ShowablePart(const char* data, size_t size) {
     }
     size_t n = size;
     if (size > 0 && cp932::IsLeadByte((unsigned char)data[last]) && last + 1 == size) n = last;
+    // A UTF-8 line is cut before a character it has not received whole, so
+    // that each part still converts.
+    size_t utf8Tail = Utf8IncompleteTail(data, size);
+    if (utf8Tail || IsUtf8Text(data, size)) n = size - utf8Tail;
     if (n > 0 && data[n - 1] == '\r') --n;
     return n;
 }
@@ -142,6 +158,15 @@ static void Put(OutputBatch* batch, const char* text) {
     batch->textLength += n;
 }
 
+// Bytes that RTF takes as they are; one look per byte for the common case.
+struct PlainBytes {
+    bool plain[256];
+    PlainBytes() {
+        for (int c = 0; c < 256; ++c) plain[c] = c >= 0x20 && c < 0x7F && c != '\\' && c != '{' && c != '}';
+    }
+};
+static const PlainBytes plainBytes;
+
 // Writes text as RTF: the RTF specials escaped, bytes of 0x80 and more as hex
 // (the reader joins them into CP932 characters again), control characters as
 // the characters they are.
@@ -150,7 +175,9 @@ static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
     char* out = batch->text + batch->textLength;
     for (size_t i = 0; i < n; ++i) {
         unsigned char c = (unsigned char)text[i];
-        if (c == '\\' || c == '{' || c == '}') {
+        if (plainBytes.plain[c]) {
+            *out++ = (char)c;
+        } else if (c == '\\' || c == '{' || c == '}') {
             *out++ = '\\';
             *out++ = (char)c;
         } else if (c == '\t') {
@@ -158,26 +185,40 @@ static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
             out += 5;
         } else if (c < 0x20 || c == 0x7F) {
             out += sprintf(out, "\\u%u?", c);
-        } else if (c >= 0x80) {
+        } else {  // 0x80 and up
             *out++ = '\\';
             *out++ = '\'';
             *out++ = hex[c >> 4];
             *out++ = hex[c & 15];
-        } else {
-            *out++ = (char)c;
         }
     }
     batch->textLength = (size_t)(out - batch->text);
 }
 
 // Copies n bytes into the batch's line buffer without their NULs (they would
-// end the line for the keyword tests) and returns the length.
+// end the line for the keyword tests), cleaned as it will be shown, and
+// returns the length.
 static size_t TakeLine(OutputBatch* batch, const char* in, size_t n) {
     size_t length = 0;
-    for (size_t i = 0; i < n; ++i)
-        if (in[i]) batch->line[length++] = in[i];
+    if (!memchr(in, '\0', n)) {
+        memcpy(batch->line, in, n);
+        length = n;
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            if (in[i]) batch->line[length++] = in[i];
+    }
+    length = CleanOutputLine(batch->line, length);
     batch->line[length] = '\0';
     return length;
+}
+
+// The counts and the directory stack look at every classified line.
+static void NoteLine(OutputLines* state, const char* text, bool keyword, bool* jumpable) {
+    if (keyword) state->errorLines++;
+    char fileName[DIAGNOSTIC_FILE_NAME_SIZE];
+    *jumpable = ParseDiagnosticLine(text, fileName) != 0 && fileName[0];
+    if (*jumpable) state->jumpableLines++;
+    if (state->directories) NoteMakeOutputLine(state->directories, text);
 }
 
 static void SetFormat(OutputBatch* batch, bool* highlighted, bool highlight) {
@@ -200,14 +241,11 @@ static void AppendLine(OutputLines* state, OutputBatch* batch, bool* highlighted
     size_t length = TakeLine(batch, line, n);
     const char* text = batch->line;
     const int flags = state->highlightFlags;
-    bool keyword = false;
-    if ((flags & HIGHLIGHT_ERRORS) || !state->errorKeyword) keyword = FindErrorKeyword(text) != nullptr;
+    bool keyword = FindErrorKeyword(text) != nullptr;
     if (!state->errorKeyword && (keyword || KeywordAcross(state, text, length))) state->errorKeyword = true;
-    bool highlight = (flags & HIGHLIGHT_ERRORS) && keyword;
-    if (!highlight && (flags & HIGHLIGHT_JUMPABLE)) {
-        char fileName[260];
-        highlight = ParseDiagnosticLine(text, fileName) != 0 && fileName[0];
-    }
+    bool jumpable;
+    NoteLine(state, text, keyword, &jumpable);
+    bool highlight = ((flags & HIGHLIGHT_ERRORS) && keyword) || ((flags & HIGHLIGHT_JUMPABLE) && jumpable);
     SetFormat(batch, highlighted, highlight);
     PutEscaped(batch, text, length);
     Put(batch, RtfLineEnd);

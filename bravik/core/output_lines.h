@@ -4,6 +4,8 @@
 #pragma once
 #include <stddef.h>
 
+struct MakeDirectories;
+
 /// An unfinished last line of up to PENDING_LINE_MAX bytes waits for the rest
 /// of its line; a longer one is shown at once, unclassified.
 const size_t PENDING_LINE_MAX = 1022;
@@ -32,6 +34,11 @@ struct OutputLines {
     bool errorKeyword;   // an error keyword has been shown (close-on-success test)
     bool midLine;        // the pane's last line is an unclassified piece without its end
     char pieceTail[16];  // the end of that piece, so a keyword cut by it is still found
+    // Counted over the classified lines whatever the highlighting: lines with
+    // an error keyword, and lines the recognizer takes as diagnostics.
+    int errorLines;
+    int jumpableLines;
+    MakeDirectories* directories;  // make's directory stack, when the caller tracks it
 };
 
 void InitOutputLines(OutputLines* state, int highlightFlags);
@@ -47,8 +54,9 @@ void NoteShownText(OutputLines* state, const char* text);
 /// unfinished line waits (it is the pending line) unless it has grown beyond
 /// PENDING_LINE_MAX bytes (shown at once, unclassified, without line end) or
 /// `final` is set (the child has ended and the pipe is empty: shown
-/// unclassified, as it is). A CR at the very end waits for a possible LF
-/// unless `final`. NUL bytes are dropped. Stops after maxLines lines or once
+/// unclassified, as it is). Every line and piece is cleaned first
+/// (CleanOutputLine: escapes removed, UTF-8 converted). A CR at the very end
+/// waits for a possible LF unless `final`. NUL bytes are dropped. Stops after maxLines lines or once
 /// maxBytes bytes were taken, but always takes a line that is complete.
 /// Returns the number of bytes of data taken (0 when nothing can be shown yet,
 /// or when memory for the batch ran out: the data then stays).

@@ -11,6 +11,7 @@
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/makefile_reader.h"
 #include "bravik/ui/message_box.h"
+#include "bravik/ui/output_pane.h"
 
 HWND foundWindow;
 
@@ -203,6 +204,9 @@ void EditorJump(HWND outputPane) {
     char makefileDir[MAX_PATH];
     MakefileDirectory(makefileDir, nullptr);
     if (name[0] == '\0') return;
+    // A relative name printed inside a sub-make is first looked for where
+    // that make ran.
+    ResolveInMakeDirectory(outputPane, name, sizeof name);
 
     char path[JUMP_COMMAND_SIZE];
     if (!CompleteJumpPath(path, sizeof path, makefileDir, name)) return;

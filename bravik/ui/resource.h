@@ -49,6 +49,7 @@
 #define IDC_RECOMPILE 1202
 #define IDC_QUITBRAVIK 1203
 #define IDC_RUNSTATUS 1204
+#define IDC_RUNCOUNTS 1205  // created by the dialog, under the pane
 
 // About box "ABOUTDLG".
 #define IDC_HOMEPAGE 1300

@@ -10,6 +10,7 @@
 #include "bravik/core/output_lines.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/editor_jump.h"
+#include "bravik/ui/output_pane.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/run_make.h"
 
@@ -220,6 +221,7 @@ static void FinishRun(HWND dialog) {
                  (long)(int)childExitCode);
         AppendText(text, true);
     }
+    EndPaneRun(&outputLines);
     elapsedSeconds = -1;
     KillTimer(dialog, TIMER_SECONDS);
     KillTimer(dialog, TIMER_OUTPUT);
@@ -296,7 +298,7 @@ static void LayoutPane(HWND dialog) {
     RECT client;
     GetClientRect(dialog, &client);
     int top = PaneTop(dialog);
-    MoveWindow(outputPane, 0, top, client.right, client.bottom - top, TRUE);
+    MoveWindow(outputPane, 0, top, client.right, LayoutCountsLine(dialog) - top, TRUE);
 }
 
 static bool OnPaneKeyDown(HWND pane, WPARAM key) {
@@ -326,6 +328,7 @@ static LRESULT CALLBACK OutputPaneProc(HWND pane, UINT msg, WPARAM wParam, LPARA
         if (keyConsumed) return 0;
         break;
     case WM_LBUTTONDBLCLK: OnPaneDoubleClick(pane, lParam); return 0;
+    case WM_CONTEXTMENU: ShowPaneMenu(lParam); return 0;
     }
     return CallWindowProcA(panePreviousProc, pane, msg, wParam, lParam);
 }
@@ -383,6 +386,8 @@ static void OnInitDialog(HWND dialog, const RunRequest* request) {
         AppendText(request->commandLine, false);
         AppendText("\r\n", false);
         panePreviousProc = (WNDPROC)SetWindowLongPtrA(outputPane, GWLP_WNDPROC, (LONG_PTR)OutputPaneProc);
+        BeginPaneRun(dialog, outputPane, &outputLines);
+        LayoutPane(dialog);  // room for the counts line under the pane
     }
     SetDlgItemTextA(dialog, IDCANCEL, "中断");
     EnableWindow(GetDlgItem(dialog, IDC_EDITORJUMP), FALSE);
@@ -426,6 +431,7 @@ static void OnDestroy(HWND dialog) {
     received.data = nullptr;
     received.start = received.end = received.capacity = 0;
     FreeOutputBatch(&outputBatch);
+    ClosePaneRun();
     outputPane = nullptr;
     panePreviousProc = nullptr;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "bravik/core/make_directories.h"
+
 namespace {
 
 const int BOTH = HIGHLIGHT_ERRORS | HIGHLIGHT_JUMPABLE;
@@ -73,7 +75,7 @@ struct Pane {
 std::string AllBytes() {
     std::string all;
     for (int c = 1; c < 256; ++c)
-        if (c != '\r' && c != '\n') all += (char)c;
+        if (c != '\r' && c != '\n' && c != 0x1B) all += (char)c;  // ESC starts a sequence that is removed
     return all;
 }
 
@@ -162,6 +164,44 @@ TEST(OutputLines, LongLinesAreShownInLumps) {
     japanese.Read(x + "xxxxxxxxxxワー");
     japanese.Read("ニング\r\n");
     EXPECT_TRUE(japanese.state.errorKeyword);
+
+    // A UTF-8 line is cut between characters, so each lump still converts.
+    const std::string a = "\xE3\x81\x82";  // あ
+    for (size_t cut = 0; cut < 3; ++cut) {
+        Pane utf8(0);
+        utf8.Read(x + a + a.substr(0, cut));
+        utf8.Read(a.substr(cut) + "\n");
+        EXPECT_EQ(x + "ああ\r\n", utf8.text) << cut;
+    }
+}
+
+// Lines are cleaned before they are shown, classified and counted, and each
+// notes make's directory stack.
+TEST(OutputLines, ColouredAndUtf8LinesAreCleanedCountedAndTracked) {
+    const std::string quoted = "\xE2\x80\x98x\xE2\x80\x99";  // ‘x’ in UTF-8
+    Pane pane(HIGHLIGHT_JUMPABLE);
+    MakeDirectories dirs;
+    InitMakeDirectories(&dirs);
+    pane.state.directories = &dirs;
+    pane.Read("make[1]: Entering directory 'C:/p/sub'\n"
+              "\x1b[01m\x1b[Kx.c:3:5:\x1b[m\x1b[K \x1b[01;31m\x1b[Kerror: \x1b[m\x1b[K" + quoted + " undeclared\n"
+              "make[1]: Leaving directory 'C:/p/sub'\n"
+              "LINK : fatal error L1104\n"
+              "main.c(12) : warning C4101\n"
+              "\x1b[32mdone\x1b[0m\n");
+    pane.End();
+    EXPECT_EQ("make[1]: Entering directory 'C:/p/sub'\r\nx.c:3:5: error: ‘x’ undeclared\r\n"
+              "make[1]: Leaving directory 'C:/p/sub'\r\nLINK : fatal error L1104\r\nmain.c(12) : warning C4101\r\n"
+              "done\r\n",
+              pane.text);
+    EXPECT_EQ((std::vector<std::string>{"x.c:3:5: error: ‘x’ undeclared", "main.c(12) : warning C4101"}),
+              pane.highlighted);
+    EXPECT_EQ(3, pane.state.errorLines);
+    EXPECT_EQ(2, pane.state.jumpableLines);
+    EXPECT_EQ(6, dirs.lines);
+    EXPECT_STREQ("C:\\p\\sub", MakeDirectoryAt(&dirs, 1));
+    EXPECT_EQ(nullptr, MakeDirectoryAt(&dirs, 4));
+    FreeMakeDirectories(&dirs);
 }
 
 struct ClassCase {

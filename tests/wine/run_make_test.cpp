@@ -682,7 +682,7 @@ TEST_F(RunMakeTest, EditorJumpFromTheButtonTheJumpKeyAndADoubleClick) {
         int32_t jumpKey;
         std::string byButton, byKey, byDoubleClick, paneAfterKey;
         LONG caret = -1, clicked = -2;
-        RECT paneRect = {}, client = {}, button = {};
+        RECT paneRect = {}, client = {}, button = {}, counts = {};
     } seen[2];
     seen[0].jumpKey = 1;   // Space
     seen[1].jumpKey = -1;  // a damaged record: no jump key at all
@@ -715,6 +715,8 @@ TEST_F(RunMakeTest, EditorJumpFromTheButtonTheJumpKeyAndADoubleClick) {
             GetClientRect(r.dialog, &s.client);
             GetWindowRect(GetDlgItem(r.dialog, IDC_EDITORJUMP), &s.button);
             MapWindowPoints(nullptr, r.dialog, (POINT*)&s.button, 2);
+            GetWindowRect(GetDlgItem(r.dialog, IDC_RUNCOUNTS), &s.counts);
+            MapWindowPoints(nullptr, r.dialog, (POINT*)&s.counts, 2);
         });
         EXPECT_EQ("12 main.c", s.byButton) << s.jumpKey;
         EXPECT_EQ("7 sub\\b.c", s.byDoubleClick) << s.jumpKey;
@@ -722,7 +724,10 @@ TEST_F(RunMakeTest, EditorJumpFromTheButtonTheJumpKeyAndADoubleClick) {
         EXPECT_EQ(s.button.bottom + 4, s.paneRect.top) << "the pane follows the resized dialog";
         EXPECT_EQ(0, s.paneRect.left);
         EXPECT_EQ(s.client.right, s.paneRect.right);
-        EXPECT_EQ(s.client.bottom, s.paneRect.bottom);
+        EXPECT_LE(s.paneRect.bottom, s.counts.top) << "the counts line is under the pane";
+        EXPECT_GT(s.counts.bottom, s.counts.top);
+        EXPECT_LE(s.counts.bottom, s.client.bottom);
+        EXPECT_GT(s.paneRect.bottom, s.client.bottom - 40);
     }
     EXPECT_EQ("12 main.c", seen[0].byKey);
     EXPECT_EQ("main.c(12) : error C2065", seen[0].paneAfterKey) << "the jump key types nothing";
