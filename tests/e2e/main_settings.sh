@@ -159,3 +159,27 @@ pilot wait-gone "$d" 3000
 close_bravik "$w"
 same "OK on an unchanged dialog stores the makefile's #BvEopt" '/x%d' "$(pilot settings-get editorOptions)"
 
+# --- the keyboard: Tab visits every control in reading order, Space toggles -------
+bravik
+w=$(main_window)
+d=$(open_settings "$w")
+xdotool search --name '環境の設定' windowfocus --sync 2>/dev/null
+order=""
+for _ in $(seq 21); do
+  id=$(pilot focus "$d")
+  order+="$id "
+  case $id in
+    1005 | 1015 | 1016 | 1017 | 1018)
+      before=$(pilot check "$d" "$id")
+      xdotool key space
+      sleep 0.3
+      same "Space toggles check box $id" $((1 - before)) "$(pilot check "$d" "$id")" ;;
+  esac
+  xdotool key Tab
+  sleep 0.2
+done
+same "Tab order, back to the first control" \
+  "1001 1003 1002 1004 1005 1006 1009 1011 1010 1012 1013 1014 1015 1016 1017 1018 1007 1008 1 2 1001 " "$order"
+pilot click "$d" 2
+pilot wait-gone "$d" 3000
+close_bravik "$w"

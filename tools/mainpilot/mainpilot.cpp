@@ -314,7 +314,7 @@ static int Usage() {
           "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM | command HWND ID\n"
           "  click HWND ID | check HWND ID | set-check HWND ID 0|1 | combo HWND ID [INDEX]\n"
           "  combo-items HWND ID | list-items HWND | list-select HWND INDEX... | status HWND\n"
-          "  state HWND | style HWND | client HWND | rect HWND | toolbar-rect HWND INDEX\n"
+          "  state HWND | focus HWND | style HWND | client HWND | rect HWND | toolbar-rect HWND INDEX\n"
           "  settings-get [FIELD] | settings-set F=V... | settings-set-lines FIELD LINE...\n"
           "  position-get | position-set X Y W H | delete-settings | crashes\n",
           stderr);
@@ -496,6 +496,14 @@ static int Run(int argc, wchar_t** argv) {
         SendWithRemoteBuffer(hwnd, SB_GETTEXTW, 0, text, sizeof text - sizeof(wchar_t));
         printf("simple=%d\n", simple ? 1 : 0);
         PrintWide(text);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"focus")) {
+        // The id of the control that has the keyboard focus in the window's thread.
+        GUITHREADINFO info;
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) || !info.hwndFocus) return 1;
+        printf("%d\n", GetDlgCtrlID(info.hwndFocus));
         return 0;
     }
     if (!wcscmp(cmd, L"style")) {
