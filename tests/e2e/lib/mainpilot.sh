@@ -84,7 +84,7 @@ RECORD_LOG_WIN=$(winpath "$RECORD_LOG")
 RESTORE_DIR=$(mktemp -d)
 wait_record() {  # prints the recorded lines once there are any (5 s at most)
   for _ in $(seq 50); do [ -s "$RECORD_LOG" ] && break; sleep 0.1; done
-  tr -d '\r' <"$RECORD_LOG" 2>/dev/null
+  tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8
 }
 
 finish() {
