@@ -18,6 +18,27 @@ HKEY OpenSpecKey(const char* subKey) {
     return key;
 }
 
+// GetWindowPlacement gives the normal rectangle relative to the work area (a
+// taskbar at the top or left moves it); CreateWindow and GetWindowRect use
+// screen coordinates. A window that is neither minimised nor maximised shows
+// the offset itself; otherwise its monitor's work area gives it.
+static POINT WorkAreaOrigin(HWND hwnd, const WINDOWPLACEMENT& placement) {
+    POINT origin = {0, 0};
+    RECT window;
+    if (!IsIconic(hwnd) && !IsZoomed(hwnd) && GetWindowRect(hwnd, &window)) {
+        origin.x = window.left - placement.rcNormalPosition.left;
+        origin.y = window.top - placement.rcNormalPosition.top;
+        return origin;
+    }
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        origin.x = monitor.rcWork.left - monitor.rcMonitor.left;
+        origin.y = monitor.rcWork.top - monitor.rcMonitor.top;
+    }
+    return origin;
+}
+
 void LoadSettings() {
     HKEY key = OpenSpecKey("Spec");
     SettingsRecord& s = AppState.settings;
@@ -57,27 +78,6 @@ void SaveSettings() {
         RegSetValueExA(key, "Position", 0, REG_BINARY, (const BYTE*)&AppState.position, sizeof AppState.position);
     }
     RegCloseKey(key);
-}
-
-// GetWindowPlacement gives the normal rectangle relative to the work area (a
-// taskbar at the top or left moves it); CreateWindow and GetWindowRect use
-// screen coordinates. A window that is neither minimised nor maximised shows
-// the offset itself; otherwise its monitor's work area gives it.
-POINT WorkAreaOrigin(HWND hwnd, const WINDOWPLACEMENT& placement) {
-    POINT origin = {0, 0};
-    RECT window;
-    if (!IsIconic(hwnd) && !IsZoomed(hwnd) && GetWindowRect(hwnd, &window)) {
-        origin.x = window.left - placement.rcNormalPosition.left;
-        origin.y = window.top - placement.rcNormalPosition.top;
-        return origin;
-    }
-    MONITORINFO monitor;
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        origin.x = monitor.rcWork.left - monitor.rcMonitor.left;
-        origin.y = monitor.rcWork.top - monitor.rcMonitor.top;
-    }
-    return origin;
 }
 
 bool GetNormalRect(HWND hwnd, RECT* out) {
