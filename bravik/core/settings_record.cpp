@@ -57,11 +57,11 @@ void ApplyLoadedSettings(SettingsRecord& record, bool queryOk, size_t bytesRead)
     }
 }
 
-WindowPosition PositionToStore(int normalLeft, int normalTop, int normalRight, int normalBottom,
-                               bool minimised, int windowLeft) {
+WindowPosition PositionToStore(int normalLeft, int normalTop, int normalRight, int normalBottom, int workLeft,
+                               int workTop, bool minimised, int windowLeft) {
     WindowPosition p;
-    p.x = normalLeft;
-    p.y = normalTop;
+    p.x = normalLeft + workLeft;
+    p.y = normalTop + workTop;
     p.width = normalRight - normalLeft;
     p.height = normalBottom - normalTop;
     // A maximised window keeps its normal size, but its left edge is where it

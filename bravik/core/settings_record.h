@@ -81,8 +81,9 @@ void DefaultPosition(WindowPosition& p);
 /// when the key or value was missing or longer than the record.
 void ApplyLoadedSettings(SettingsRecord& record, bool queryOk, size_t bytesRead);
 
-/// The position to store at close: the normal-position rectangle as x, y,
-/// width, height, with x taken from the current window rectangle unless the
-/// window is minimised.
-WindowPosition PositionToStore(int normalLeft, int normalTop, int normalRight, int normalBottom,
-                               bool minimised, int windowLeft);
+/// The position to store at close, in screen coordinates as CreateWindow takes
+/// them: the normal-position rectangle (relative to the work area, whose
+/// origin on the screen is workLeft, workTop) as x, y, width, height, with x
+/// taken from the current window rectangle unless the window is minimised.
+WindowPosition PositionToStore(int normalLeft, int normalTop, int normalRight, int normalBottom, int workLeft,
+                               int workTop, bool minimised, int windowLeft);

@@ -78,9 +78,14 @@ int ChooseMakefile(HWND owner) {
 namespace {
 
 // Each run goes to the run dialog; runAutoClosed tells whether it closed itself.
+// A start that fails opens no dialog, so the flag is cleared first: left from
+// an earlier run it would carry a batch on past the failure.
 class RunDialogRunner : public VariantRunner {
 public:
-    int RunVariant(int index) override { return RunMake(AppState.mainWindow, index); }
+    int RunVariant(int index) override {
+        runAutoClosed = 0;
+        return RunMake(AppState.mainWindow, index);
+    }
     bool LastRunClosedItself() override { return runAutoClosed != 0; }
 };
 

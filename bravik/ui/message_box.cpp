@@ -3,14 +3,32 @@
 #include <string.h>
 
 #include "bravik/ui/app_state.h"
+#include "bravik/ui/settings_store.h"
 
 static const char* currentCaption;
 static HHOOK hookHandle;
 static bool boxPlaced;  // set once the box has been moved when first activated
 
-static POINT CentredOverMain(int w, int h) {
+// The rectangle to centre on: the main window's, or while it is minimised or
+// hidden its restored one (a minimised window's own rectangle is the icon's,
+// far off screen), or the work area when that is off screen as well.
+static RECT CentringRect() {
+    HWND main = AppState.mainWindow;
     RECT r;
-    GetWindowRect(AppState.mainWindow, &r);
+    if (IsWindowVisible(main) && !IsIconic(main)) {
+        GetWindowRect(main, &r);
+        return r;
+    }
+    if (GetNormalRect(main, &r) && MonitorFromRect(&r, MONITOR_DEFAULTTONULL)) return r;
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromWindow(main, MONITOR_DEFAULTTOPRIMARY), &monitor)) return monitor.rcWork;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return r;
+}
+
+static POINT CentredOverMain(int w, int h) {
+    RECT r = CentringRect();
     int dx = (r.right - r.left - w) / 2;
     int dy = (r.bottom - r.top - h) / 2;
     // A box larger than the main window lines up with its left or top edge.

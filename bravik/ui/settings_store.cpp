@@ -18,6 +18,27 @@ HKEY OpenSpecKey(const char* subKey) {
     return key;
 }
 
+// GetWindowPlacement gives the normal rectangle relative to the work area (a
+// taskbar at the top or left moves it); CreateWindow and GetWindowRect use
+// screen coordinates. A window that is neither minimised nor maximised shows
+// the offset itself; otherwise its monitor's work area gives it.
+static POINT WorkAreaOrigin(HWND hwnd, const WINDOWPLACEMENT& placement) {
+    POINT origin = {0, 0};
+    RECT window;
+    if (!IsIconic(hwnd) && !IsZoomed(hwnd) && GetWindowRect(hwnd, &window)) {
+        origin.x = window.left - placement.rcNormalPosition.left;
+        origin.y = window.top - placement.rcNormalPosition.top;
+        return origin;
+    }
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        origin.x = monitor.rcWork.left - monitor.rcMonitor.left;
+        origin.y = monitor.rcWork.top - monitor.rcMonitor.top;
+    }
+    return origin;
+}
+
 void LoadSettings() {
     HKEY key = OpenSpecKey("Spec");
     SettingsRecord& s = AppState.settings;
@@ -52,8 +73,19 @@ void SaveSettings() {
         RECT window = {0, 0, 0, 0};
         if (!minimised) GetWindowRect(AppState.mainWindow, &window);
         const RECT& n = placement.rcNormalPosition;
-        AppState.position = PositionToStore(n.left, n.top, n.right, n.bottom, minimised, window.left);
+        POINT work = WorkAreaOrigin(AppState.mainWindow, placement);
+        AppState.position = PositionToStore(n.left, n.top, n.right, n.bottom, work.x, work.y, minimised, window.left);
         RegSetValueExA(key, "Position", 0, REG_BINARY, (const BYTE*)&AppState.position, sizeof AppState.position);
     }
     RegCloseKey(key);
+}
+
+bool GetNormalRect(HWND hwnd, RECT* out) {
+    WINDOWPLACEMENT placement;
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(hwnd, &placement)) return false;
+    POINT work = WorkAreaOrigin(hwnd, placement);
+    *out = placement.rcNormalPosition;
+    OffsetRect(out, work.x, work.y);
+    return true;
 }

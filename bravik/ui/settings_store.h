@@ -9,3 +9,6 @@ HKEY OpenSpecKey(const char* subKey);
 void LoadSettings();
 /// Writes "Value" when the settings dialog was confirmed, and "Position" always.
 void SaveSettings();
+/// The window's normal (restored) rectangle in screen coordinates, also while
+/// it is minimised or hidden; false when its placement cannot be read.
+bool GetNormalRect(HWND hwnd, RECT* out);

@@ -33,7 +33,17 @@ wine_session_start() {
     "$WINE" regedit /s "$reg" >/dev/null 2>&1
     touch "$WINEPREFIX/.bravik-ready"
   fi
+  wine_install_caption_font
   wine_install_gnumake
+}
+
+# The caption buttons are glyphs of the Marlett font. This Wine does not find
+# the fonts of its own data directory (none of them is registered in a new
+# prefix), so captions showed the letters "0 1 r" in a fallback font; a font
+# in the prefix's Fonts folder is always found.
+wine_install_caption_font() {
+  local src=/usr/share/wine/fonts/marlett.ttf dst="$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+  if [ -f "$src" ] && [ ! -f "$dst" ]; then mkdir -p "$(dirname "$dst")" && cp "$src" "$dst"; fi
 }
 
 # GNU make built by setup, at the path the bundled examples name ("#BvExe").

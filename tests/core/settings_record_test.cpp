@@ -36,11 +36,18 @@ TEST(SettingsRecord, JumpKeyLabelsAndOutOfRangeIndexes) {
     }
 }
 
-TEST(SettingsRecord, PositionToStoreUsesTheWindowsLeftEdgeUnlessMinimised) {
-    WindowPosition p = PositionToStore(100, 50, 500, 350, false, -4);
-    EXPECT_EQ(-4, p.x);
-    EXPECT_EQ(50, p.y);
-    EXPECT_EQ(400, p.width);
-    EXPECT_EQ(300, p.height);
-    EXPECT_EQ(100, PositionToStore(100, 50, 500, 350, true, -32000).x);
+TEST(SettingsRecord, PositionToStoreGivesScreenCoordinates) {
+    // The normal rectangle is relative to the work area; a taskbar at the top
+    // or on the left moves the work area's origin away from 0,0.
+    struct { int workLeft, workTop; bool minimised; int windowLeft; WindowPosition want; } cases[] = {
+        {0, 0, false, 100, {100, 50, 400, 300}},
+        {0, 40, false, 100, {100, 90, 400, 300}},     // taskbar at the top
+        {60, 0, false, 160, {160, 50, 400, 300}},     // on the left
+        {60, 40, true, -32000, {160, 90, 400, 300}},  // minimised: the icon's left edge is no use
+        {0, 40, false, -4, {-4, 90, 400, 300}},       // maximised: its left edge counts
+    };
+    for (auto& c : cases) {
+        WindowPosition p = PositionToStore(100, 50, 500, 350, c.workLeft, c.workTop, c.minimised, c.windowLeft);
+        EXPECT_EQ(0, memcmp(&c.want, &p, sizeof p)) << c.workLeft << "," << c.workTop << ": " << p.x << " " << p.y;
+    }
 }

@@ -59,7 +59,23 @@ sleep 1.5
 same "each run dialog closed itself, so the batch went through" "V1 V2 V3 " "$(runs)"
 same "no run dialog left open" "" "$(run_dialog)"
 same "closeOnSuccess is off again, multiSelect and the editor kind kept" "0 1 1" "$(settings_check "$w")"
+
+# --- then a batch whose make cannot start: one message, and it stops ------------------
+# The last run above closed itself; that must not carry this batch on.
+pilot command "$w" 104 >/dev/null
+d=$(pilot find-visible '#32770' '環境の設定' 5000)
+pilot set-text "$(pilot item "$d" 1001)" 'C:\no\such\make.exe'
+pilot click "$d" 1
+pilot wait-gone "$d" 3000
+pilot list-select "$(pilot item "$w" 3002)" 0 1 2
+pilot command "$w" 102
+m=$(pilot find-visible '#32770' Bravik 5000)
+contains "a batch whose first start fails reports it" "が実行できません。" "$(pilot text "$(pilot item "$m" 65535)")"
+pilot post "$m" 0x111 1 0
+pilot wait-gone "$m" 3000
+check "once: the batch stops there" not pilot find-visible '#32770' Bravik 2000
 close_bravik "$w"
+pilot settings-set makeExe="$MAKE_WIN"
 
 # --- the second fails: the batch stops after it --------------------------------------
 batch batch.mak

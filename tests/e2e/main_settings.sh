@@ -16,17 +16,21 @@ open_settings() {  # open_settings MAIN: prints the dialog
   pilot find-visible '#32770' '環境の設定' 5000
 }
 make_win=$(winpath "$GNUMAKE")
-# Field values: control id, value (multi-line text with \n).
+# Field values: control id, value (the environment holds real line breaks).
 texts=(
   1001 "$make_win"
   1002 "-f %s -k"
-  1004 'INCLUDE=C:\inc\nLIB=%CURRENTDIRECTORY%\lib\nTEMP=C:\一時'
+  1004 $'INCLUDE=C:\\inc\nLIB=%CURRENTDIRECTORY%\\lib\nTEMP=C:\\一時'
   1007 'C:\作業\build'
   1009 'C:\Program Files\秀丸\Hidemaru.exe'
   1010 '/j%d,1'
 )
 stored_names=(makeExe makeOptions environment currentDir editorExe editorOptions)
 
+# The pilot takes values literally: "\n" and "\t" in a path stay as they are.
+odd='Z:\tmp\odd dir\newcomer\tests\日本語 ツリー\make.exe'
+pilot settings-set makeExe="$odd"
+same "a value reaches the record literally" "$odd" "$(pilot settings-get makeExe)"
 pilot delete-settings
 pilot position-set 40 40 420 320
 
@@ -42,7 +46,10 @@ same "four toolbar styles offered" "$(printf '小さい標準ツールバー\n�
   "$(pilot combo-items "$d" 1013)"
 same "22 jump keys offered" "$(printf '[%s]\n' Enter Space Tab Esc Insert Delete Home End PageUp PageDown F{1..12})" \
   "$(pilot combo-items "$d" 1014)"
-for ((i = 0; i < ${#texts[@]}; i += 2)); do pilot set-text "$(pilot item "$d" "${texts[i]}")" "${texts[i + 1]}"; done
+for ((i = 0; i < ${#texts[@]}; i += 2)); do
+  mapfile -t lines <<<"${texts[i + 1]}"
+  pilot set-lines "$(pilot item "$d" "${texts[i]}")" "${lines[@]}"
+done
 pilot combo "$d" 1012 1 >/dev/null
 pilot combo "$d" 1013 3 >/dev/null
 pilot combo "$d" 1014 13 >/dev/null
@@ -63,8 +70,7 @@ same "OK brings the list into multiple selection" 8 "$(($(pilot style "$(pilot i
 close_bravik "$w"
 
 for ((i = 0; i < ${#stored_names[@]}; i++)); do
-  want=${texts[2 * i + 1]//\\n/$'\n'}  # the pilot's output loses the CRs
-  same "stored ${stored_names[i]}" "$want" "$(pilot settings-get "${stored_names[i]}")"
+  same "stored ${stored_names[i]}" "${texts[2 * i + 1]}" "$(pilot settings-get "${stored_names[i]}")"
 done
 same "stored word of editorKind and flags (Hidemaru, all five flags)" $((0x3701)) "$(pilot settings-get word)"
 same "stored toolbarStyle" 3 "$(pilot settings-get toolbarStyle)"
@@ -82,8 +88,7 @@ check "the large flat toolbar with labels applies from this start" test "$(($(pi
 same "the list box starts in multiple selection" 8 "$(($(pilot style "$(pilot item "$w" 3002)") & 8))"
 d=$(open_settings "$w")
 for ((i = 0; i < ${#texts[@]}; i += 2)); do
-  want=${texts[i + 1]//\\n/$'\n'}
-  same "control ${texts[i]} back from the registry" "$want" "$(pilot text "$(pilot item "$d" "${texts[i]}")" | tr -d '\r')"
+  same "control ${texts[i]} back from the registry" "${texts[i + 1]}" "$(pilot text "$(pilot item "$d" "${texts[i]}")" | tr -d '\r')"
 done
 same "editor kind back" 1 "$(pilot combo "$d" 1012)"
 same "toolbar style back" 3 "$(pilot combo "$d" 1013)"
@@ -94,7 +99,7 @@ shot settings-restored "$d"
 
 # --- the environment preview ----------------------------------------------------
 pilot set-check "$d" 1005 0
-pilot set-text "$(pilot item "$d" 1004)" 'A=1\nB=%A%2'
+pilot set-lines "$(pilot item "$d" 1004)" 'A=1' 'B=%A%2'
 pilot click "$d" 1006
 m=$(pilot find-visible '#32770' 'ｼｽﾃﾑ環境変数の表示' 5000)
 check "環境変数の表示 shows a message box" test -n "$m"
@@ -153,3 +158,28 @@ pilot click "$d" 1
 pilot wait-gone "$d" 3000
 close_bravik "$w"
 same "OK on an unchanged dialog stores the makefile's #BvEopt" '/x%d' "$(pilot settings-get editorOptions)"
+
+# --- the keyboard: Tab visits every control in reading order, Space toggles -------
+bravik
+w=$(main_window)
+d=$(open_settings "$w")
+xdotool search --name '環境の設定' windowfocus --sync 2>/dev/null
+order=""
+for _ in $(seq 21); do
+  id=$(pilot focus "$d")
+  order+="$id "
+  case $id in
+    1005 | 1015 | 1016 | 1017 | 1018)
+      before=$(pilot check "$d" "$id")
+      xdotool key space
+      sleep 0.3
+      same "Space toggles check box $id" $((1 - before)) "$(pilot check "$d" "$id")" ;;
+  esac
+  xdotool key Tab
+  sleep 0.2
+done
+same "Tab order, back to the first control" \
+  "1001 1003 1002 1004 1005 1006 1009 1011 1010 1012 1013 1014 1015 1016 1017 1018 1007 1008 1 2 1001 " "$order"
+pilot click "$d" 2
+pilot wait-gone "$d" 3000
+close_bravik "$w"

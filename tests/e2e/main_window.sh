@@ -176,8 +176,11 @@ bravik "$MAK"
 w=$(main_window); tb=$(pilot item "$w" 3000)
 read -r bx by <<<"$(button_centre "$tb" 4)"
 xdotool mousemove "$bx" "$by" click 1
+# Wine quotes a program path with a blank that it found by trying the blanks
+# in turn; Windows hands the command line over as it was given.
+editor=$(winpath "$RECORDER"); [[ $editor == *" "* ]] && editor="\"$editor\""
 q=; case $MAK in *" "*) q='"' ;; esac
-same "編集 starts the editor with the makefile, quoted only when it holds a blank" "$(winpath "$RECORDER") $q$MAK$q" "$(wait_record)"
+same "編集 starts the editor with the makefile, quoted only when it holds a blank" "$editor $q$MAK$q" "$(wait_record)"
 pilot command "$w" 103; wait_exit "$LAST_PID"
 
 pilot settings-set editorExe=

@@ -14,8 +14,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-CHATTER=$(winpath "$BUILD/tools/chatter/chatter.exe")
-MAKE_WIN=$(winpath "$GNUMAKE")
+# chatter and make from a short folder without blanks, wherever the checkout
+# lies: Wine cuts the end off a command line whose unquoted program path holds
+# blanks and double-byte characters, and a long make path would wrap the
+# pane's first line and move the lines the clicks aim at.
+cp "$BUILD/tools/chatter/chatter.exe" "$GNUMAKE" "$data/"
+CHATTER="$wdata\\chatter.exe"
+MAKE_WIN="$wdata\\make.exe"
 for f in msvc borland gcc japanese; do iconv -f UTF-8 -t CP932 "$TOP/tests/data/run/$f.txt" >"$data/$f.txt"; done
 printf 'int x;\n' >"$data/main.c"
 

@@ -127,6 +127,15 @@ TEXT
   fi
 done
 
+# A read-only uninstaller: the batch's del /f takes it as well.
+if fresh && install "$work/all.txt" && chmod a-w "$APP_UNIX/UnInstal.exe"; then
+  out=$(udrv run "$APP\\UnInstal.exe" --boxes 111)
+  check "read-only uninstaller: it ends without a message" ended_quietly "$out"
+  check "read-only uninstaller: the batch removes it, then itself" batch_done
+else
+  not_ok "read-only uninstaller: sandbox"
+fi
+
 # Cancel: no batch, nothing removed.
 fresh --keep && install "$work/all.txt"
 before=$(state)

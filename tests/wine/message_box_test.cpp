@@ -36,17 +36,31 @@ int Show(HWND owner, const char* text) {
 }  // namespace
 
 TEST(CenteredMessage, CentredOverTheMainWindowWhoeverOwnsIt) {
-    for (bool visible : {true, false}) {
-        HWND main = MakeWindow(300, 200, 600, 400, visible);
+    // Minimised or hidden, the main window counts with its restored rectangle,
+    // unless that is off screen too: then the work area does.
+    MONITORINFO primary;
+    primary.cbSize = sizeof primary;
+    GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+    const struct { int x, y; bool visible; int show; bool onWorkArea; } cases[] = {
+        {300, 200, true, SW_SHOWNORMAL, false},
+        {300, 200, false, SW_HIDE, false},
+        {300, 200, true, SW_MINIMIZE, false},
+        {300, 200, false, SW_SHOWMINNOACTIVE, false},
+        {-3000, -3000, true, SW_MINIMIZE, true},
+        {-3000, -3000, false, SW_HIDE, true},
+    };
+    for (const auto& c : cases) {
+        HWND main = MakeWindow(c.x, c.y, 600, 400, true);
+        ShowWindow(main, c.show);
+        if (!c.visible) ShowWindow(main, SW_HIDE);
         HWND owner = MakeWindow(0, 0, 200, 150, true);  // a dialog elsewhere on screen
         AppState.mainWindow = main;
         EXPECT_EQ(IDOK, Show(owner, "centre me"));
         EXPECT_STREQ("centre me", seenText);
-        RECT r;
-        GetWindowRect(main, &r);
-        POINT want = Centre(r), got = Centre(seenBox);
-        EXPECT_NEAR(want.x, got.x, 1) << "visible=" << visible;
-        EXPECT_NEAR(want.y, got.y, 1) << "visible=" << visible;
+        RECT restored = {c.x, c.y, c.x + 600, c.y + 400};
+        POINT want = Centre(c.onWorkArea ? primary.rcWork : restored), got = Centre(seenBox);
+        EXPECT_NEAR(want.x, got.x, 1) << c.x << " show " << c.show << " visible " << c.visible;
+        EXPECT_NEAR(want.y, got.y, 1) << c.x << " show " << c.show << " visible " << c.visible;
         DestroyWindow(owner);
         DestroyWindow(main);
     }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -207,38 +208,49 @@ static int SettingsGet(int argc, wchar_t** argv) {
 }
 
 // settings-set field=value ...: changes the stored record (defaults when none).
-static int SettingsSet(int argc, wchar_t** argv) {
-    SettingsRecord s;
+// Values are taken literally: a path such as Z:\tmp\new\x keeps its
+// backslashes. settings-set-lines FIELD LINE...: a text field of several
+// lines, joined with CR LF.
+static bool ReadOrDefault(SettingsRecord& s) {
     DWORD got = 0;
     if (!ReadStored("Value", &s, sizeof s, &got) || got != sizeof s) DefaultSettings(s);
+    return true;
+}
+
+static bool SetTextField(SettingsRecord& s, const char* name, int count, wchar_t** lines) {
+    for (const TextField& f : TextFields) {
+        if (strcmp(name, f.name) != 0) continue;
+        char* field = (char*)&s + f.offset;
+        memset(field, 0, f.size);
+        size_t n = 0;
+        for (int i = 0; i < count; ++i) {
+            char line[4096];
+            WideToCp932(lines[i], line, sizeof line);
+            if (i > 0 && n + 3 < f.size) {
+                field[n++] = '\r';
+                field[n++] = '\n';
+            }
+            for (const char* p = line; *p && n + 1 < f.size; ++p) field[n++] = *p;
+        }
+        return true;
+    }
+    return false;
+}
+
+static int SettingsSet(int argc, wchar_t** argv) {
+    SettingsRecord s;
+    ReadOrDefault(s);
     for (int i = 0; i < argc; ++i) {
         char arg[4096];
         WideToCp932(argv[i], arg, sizeof arg);
         char* eq = strchr(arg, '=');
         if (!eq) return 2;
         *eq = '\0';
-        const char* value = eq + 1;
-        bool known = false;
-        for (const TextField& f : TextFields) {
-            if (strcmp(arg, f.name) != 0) continue;
-            char* field = (char*)&s + f.offset;
-            memset(field, 0, f.size);
-            // "\n" in a value stands for a line break of the environment text.
-            size_t n = 0;
-            for (const char* p = value; *p && n + 2 < f.size; ++p) {
-                if (p[0] == '\\' && p[1] == 'n') {
-                    field[n++] = '\r';
-                    field[n++] = '\n';
-                    ++p;
-                } else {
-                    field[n++] = *p;
-                }
-            }
-            known = true;
-        }
+        const wchar_t* value = wcschr(argv[i], L'=') + 1;
+        bool known = SetTextField(s, arg, 1, (wchar_t**)&value);
         for (const NumberField& f : NumberFields) {
             if (strcmp(arg, f.name) != 0) continue;
-            long long v = strtoll(value, nullptr, 0);
+            long long v = _wcstoi64(value, nullptr, 0);
             if (f.width == 1)
                 *((uint8_t*)&s + f.offset) = (uint8_t)v;
             else
@@ -250,19 +262,61 @@ static int SettingsSet(int argc, wchar_t** argv) {
     return WriteStored("Value", &s, sizeof s) ? 0 : 1;
 }
 
+static int SettingsSetLines(int argc, wchar_t** argv) {
+    if (argc < 1) return 2;
+    SettingsRecord s;
+    ReadOrDefault(s);
+    char name[64];
+    WideToCp932(argv[0], name, sizeof name);
+    if (!SetTextField(s, name, argc - 1, argv + 1)) return 2;
+    return WriteStored("Value", &s, sizeof s) ? 0 : 1;
+}
+
+// crashes: prints the program each running debugger was started for (Wine
+// starts winedbg from the crashing process, whose name is the one to report),
+// then ends both so that no crash dialog stays on the display.
+static int Crashes() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 1;
+    PROCESSENTRY32W all[1024];
+    int count = 0;
+    all[0].dwSize = sizeof all[0];
+    for (BOOL more = Process32FirstW(snap, &all[0]); more && count < 1023; more = Process32NextW(snap, &all[count])) {
+        ++count;
+        all[count].dwSize = sizeof all[count];
+    }
+    CloseHandle(snap);
+    for (int i = 0; i < count; ++i) {
+        if (_wcsicmp(all[i].szExeFile, L"winedbg.exe") != 0) continue;
+        const wchar_t* crashed = L"(a program that has ended)";
+        for (int j = 0; j < count; ++j)
+            if (all[j].th32ProcessID == all[i].th32ParentProcessID) crashed = all[j].szExeFile;
+        PrintWide(crashed);
+        const DWORD ends[] = {all[i].th32ProcessID, all[i].th32ParentProcessID};
+        for (DWORD pid : ends) {
+            HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+            if (process) {
+                TerminateProcess(process, 1);
+                CloseHandle(process);
+            }
+        }
+    }
+    return 0;
+}
+
 // --- commands -------------------------------------------------------------
 
 static int Usage() {
     fputs("usage: mainpilot <command> ...\n"
           "  windows | find CLASS [TITLE] [TIMEOUT_MS] | find-visible CLASS [TITLE] [TIMEOUT_MS]\n"
           "  wait-gone HWND TIMEOUT_MS | owned HWND [TIMEOUT_MS] | item HWND ID | text HWND | children HWND\n"
-          "  set-text HWND TEXT\n"
+          "  set-text HWND TEXT | set-lines HWND LINE...\n"
           "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM | command HWND ID\n"
           "  click HWND ID | check HWND ID | set-check HWND ID 0|1 | combo HWND ID [INDEX]\n"
           "  combo-items HWND ID | list-items HWND | list-select HWND INDEX... | status HWND\n"
-          "  state HWND | style HWND | client HWND | rect HWND | toolbar-rect HWND INDEX\n"
-          "  settings-get [FIELD] | settings-set F=V...\n"
-          "  position-get | position-set X Y W H | delete-settings\n",
+          "  state HWND | focus HWND | style HWND | client HWND | rect HWND | toolbar-rect HWND INDEX\n"
+          "  settings-get [FIELD] | settings-set F=V... | settings-set-lines FIELD LINE...\n"
+          "  position-get | position-set X Y W H | delete-settings | crashes\n",
           stderr);
     return 2;
 }
@@ -297,10 +351,12 @@ static int Run(int argc, wchar_t** argv) {
         EnumWindows(ListProc, 0);
         return 0;
     }
+    if (!wcscmp(cmd, L"crashes")) return Crashes();
     if (!wcscmp(cmd, L"find")) return Find(argc, argv, false);
     if (!wcscmp(cmd, L"find-visible")) return Find(argc, argv, true);
     if (!wcscmp(cmd, L"settings-get")) return SettingsGet(argc, argv);
     if (!wcscmp(cmd, L"settings-set")) return SettingsSet(argc, argv);
+    if (!wcscmp(cmd, L"settings-set-lines")) return SettingsSetLines(argc, argv);
     if (!wcscmp(cmd, L"delete-settings")) {
         RegDeleteKeyA(HKEY_CURRENT_USER, SpecKey);
         return 0;
@@ -362,18 +418,17 @@ static int Run(int argc, wchar_t** argv) {
         EnumChildWindows(hwnd, ChildTextProc, 0);
         return 0;
     }
-    if (!wcscmp(cmd, L"set-text") && argc >= 2) {
-        // "\n" stands for a line break (CR LF) in multi-line edits.
+    if ((!wcscmp(cmd, L"set-text") && argc >= 2) || !wcscmp(cmd, L"set-lines")) {
+        // set-text puts its text literally; set-lines joins its lines with CR LF
+        // (for multi-line edits).
         static wchar_t text[8192];
         size_t n = 0;
-        for (const wchar_t* p = argv[1]; *p && n + 2 < 8192; ++p) {
-            if (p[0] == L'\\' && p[1] == L'n') {
+        for (int i = 1; i < argc; ++i) {
+            if (i > 1 && n + 3 < 8192) {
                 text[n++] = L'\r';
                 text[n++] = L'\n';
-                ++p;
-            } else {
-                text[n++] = *p;
             }
+            for (const wchar_t* p = argv[i]; *p && n + 1 < 8192; ++p) text[n++] = *p;
         }
         text[n] = L'\0';
         return SendMessageW(hwnd, WM_SETTEXT, 0, (LPARAM)text) ? 0 : 1;
@@ -441,6 +496,14 @@ static int Run(int argc, wchar_t** argv) {
         SendWithRemoteBuffer(hwnd, SB_GETTEXTW, 0, text, sizeof text - sizeof(wchar_t));
         printf("simple=%d\n", simple ? 1 : 0);
         PrintWide(text);
+        return 0;
+    }
+    if (!wcscmp(cmd, L"focus")) {
+        // The id of the control that has the keyboard focus in the window's thread.
+        GUITHREADINFO info;
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) || !info.hwndFocus) return 1;
+        printf("%d\n", GetDlgCtrlID(info.hwndFocus));
         return 0;
     }
     if (!wcscmp(cmd, L"style")) {

@@ -52,11 +52,15 @@ size_t FormatRemovalBatch(char* out, size_t size, const char* exePath, const cha
     const char* slash = cp932::FindLastChar(exePath, '\\');
     size_t dirLength = slash ? (size_t)(slash - exePath) : 0;
 
-    Put(&text, ":Repeat\r\ndel \"");
+    // del /f also takes a read-only file. A file that stays (locked, or on a
+    // read-only medium) ends the loop after 60 tries about a second apart
+    // (ping is the pause every cmd has); the batch deletes itself either way.
+    Put(&text, "set n=0\r\n:Repeat\r\ndel /f \"");
     PutPath(&text, exePath, exeLength);
-    Put(&text, "\"\r\nif exist \"");
+    Put(&text, "\"\r\nif not exist \"");
     PutPath(&text, exePath, exeLength);
-    Put(&text, "\" goto Repeat\r\nrmdir \"");
+    Put(&text, "\" goto Gone\r\nset /a n+=1\r\nif %n% geq 60 goto Gone\r\nping -n 2 127.0.0.1 >nul\r\ngoto Repeat\r\n"
+               ":Gone\r\nrmdir \"");
     PutPath(&text, exePath, dirLength);
     Put(&text, "\"\r\ndel \"");
     PutPath(&text, batchName, strlen(batchName));

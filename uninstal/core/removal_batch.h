@@ -11,9 +11,10 @@ extern const char kRemovalBatchName[];
 const size_t kRemovalBatchSize = 1000;
 
 /// Writes into out (size bytes) the batch that repeats deleting exePath until
-/// it is gone, removes its folder (exePath cut at its last '\') and deletes
-/// batchName. '%' in a path is doubled, as cmd expands it in a batch.
-/// Returns the text's length, or 0 (out empty) when it does not fit.
+/// it is gone (at most 60 tries, about a second apart), removes its folder
+/// (exePath cut at its last '\') and deletes batchName. '%' in a path is
+/// doubled, as cmd expands it in a batch. Returns the text's length, or 0
+/// (out empty) when it does not fit.
 size_t FormatRemovalBatch(char* out, size_t size, const char* exePath, const char* batchName);
 
 }  // namespace uninstal

@@ -60,15 +60,16 @@ std::string Batch(const char* exePath, size_t size = kRemovalBatchSize) {
     return out.data();
 }
 
-TEST(FormatRemovalBatchTest, FiveLinesWithTheFolderCutAtTheLastRealSeparator) {
+TEST(FormatRemovalBatchTest, BoundedLoopWithTheFolderCutAtTheLastRealSeparator) {
     EXPECT_EQ(Batch("C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe"),
-              ":Repeat\r\ndel \"C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe\"\r\n"
-              "if exist \"C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe\" goto Repeat\r\n"
-              "rmdir \"C:\\Program Files\\Quibrel\\Bravik\"\r\ndel \"\\BvDelIns.bat\"\r\n");
+              "set n=0\r\n:Repeat\r\ndel /f \"C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe\"\r\n"
+              "if not exist \"C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe\" goto Gone\r\n"
+              "set /a n+=1\r\nif %n% geq 60 goto Gone\r\nping -n 2 127.0.0.1 >nul\r\ngoto Repeat\r\n"
+              ":Gone\r\nrmdir \"C:\\Program Files\\Quibrel\\Bravik\"\r\ndel \"\\BvDelIns.bat\"\r\n");
     const struct { const char *exe, *line; } cases[] = {
         {"C:\\App\\ソ.exe", "rmdir \"C:\\App\"\r\n"},  // "ソ" ends in the byte 0x5C
         {"C:\\表示\\UnInstal.exe", "rmdir \"C:\\表示\"\r\n"},
-        {"C:\\100%\\UnInstal.exe", "del \"C:\\100%%\\UnInstal.exe\"\r\n"},  // cmd would expand a single '%'
+        {"C:\\100%\\UnInstal.exe", "del /f \"C:\\100%%\\UnInstal.exe\"\r\n"},  // cmd would expand a single '%'
         {"C:\\100%\\UnInstal.exe", "rmdir \"C:\\100%%\"\r\n"},
     };
     for (const auto& c : cases) EXPECT_NE(Batch(c.exe).find(c.line), std::string::npos) << Batch(c.exe);

@@ -18,6 +18,8 @@ endif()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -DIMAGE=${large} -DIMAGE_SIZE=49152 -P ${PAD_SCRIPT}
                 RESULT_VARIABLE large_result OUTPUT_QUIET ERROR_VARIABLE large_error)
+# CMake wraps a message at its blanks, and a long build path moves the breaks.
+string(REGEX REPLACE "[ \t\r\n]+" " " large_error "${large_error}")
 if(large_result EQUAL 0 OR EXISTS "${large}" OR NOT large_error MATCHES "more than the 49152 bytes")
   message(FATAL_ERROR "oversized image: result ${large_result}, error '${large_error}'")
 endif()

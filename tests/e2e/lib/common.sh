@@ -36,7 +36,18 @@ wait_exit() {
   done
   return 124
 }
+# no_crash: a program that crashed during the script fails it. Wine hands it
+# to its debugger, whose dialog would stay on the display for every later
+# test; the pilot names the program and ends both.
+no_crash() {
+  local program
+  while IFS= read -r program; do
+    echo "not ok - $program crashed during ${0##*/}"
+    _failed=1
+  done < <("$WINE" "$BUILD/tools/mainpilot/mainpilot.exe" crashes 2>/dev/null | tr -d '\r')
+}
 finish() {
   for p in "${_pids[@]}"; do kill "$p" 2>/dev/null; done
+  no_crash
   exit $_failed
 }

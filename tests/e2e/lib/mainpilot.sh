@@ -1,23 +1,13 @@
-# Helpers of the main-window end-to-end scripts (main_*.sh). Needs the
-# variables scripts/test exports: TOP, BUILD, WINE, WINEPREFIX, DISPLAY,
-# SHOTS, GNUMAKE. Every script prints "ok - ..." / "not ok - ..." lines and
-# exits non-zero when a check failed.
-set -u
+# Helpers of the main-window end-to-end scripts (main_*.sh), on top of the
+# shared ones. Needs the variables scripts/test exports: TOP, BUILD, WINE,
+# WINEPREFIX, DISPLAY, SHOTS, GNUMAKE. Every script prints "ok - ..." /
+# "not ok - ..." lines and exits non-zero when a check failed.
+. "$TOP/tests/e2e/lib/common.sh"
 PILOT="$BUILD/tools/mainpilot/mainpilot.exe"
 RECORDER="$BUILD/tools/mainpilot/bvrecord.exe"
-_failed=0
-_pids=()
 _restore=()
 _restore_value=()
 
-check() {  # check "what" command...
-  local what=$1; shift
-  if "$@"; then echo "ok - $what"; else echo "not ok - $what"; _failed=1; fi
-}
-not() { ! "$@"; }
-same() {  # same "what" expected actual
-  if [ "$2" = "$3" ]; then echo "ok - $1"; else echo "not ok - $1: expected [$2], got [$3]"; _failed=1; fi
-}
 # eventually "what" expected command...: like same, but gives the program up
 # to five seconds to get there.
 eventually() {
@@ -34,7 +24,6 @@ contains() {  # contains "what" needle haystack
   case "$3" in *"$2"*) echo "ok - $1" ;; *) echo "not ok - $1: [$2] not in [$3]"; _failed=1 ;; esac
 }
 pilot() { "$WINE" "$PILOT" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 
 # shot NAME [HWND]: a screenshot of the screen, or of one window with a margin.
 shot() {
@@ -95,7 +84,7 @@ RECORD_LOG_WIN=$(winpath "$RECORD_LOG")
 RESTORE_DIR=$(mktemp -d)
 wait_record() {  # prints the recorded lines once there are any (5 s at most)
   for _ in $(seq 50); do [ -s "$RECORD_LOG" ] && break; sleep 0.1; done
-  tr -d '\r' <"$RECORD_LOG" 2>/dev/null
+  tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8
 }
 
 finish() {
@@ -109,6 +98,7 @@ finish() {
   done
   pilot delete-settings
   rm -rf "$RECORD_LOG" "$RESTORE_DIR"
+  no_crash
   exit $_failed
 }
 trap finish EXIT

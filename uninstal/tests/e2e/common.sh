@@ -1,13 +1,12 @@
 # Shared by tests/e2e/uninstal_*.sh. Needs the variables scripts/test exports:
 # TOP, BUILD, WINE, WINEPREFIX, DISPLAY, SHOTS.
-set -u
+. "$TOP/tests/e2e/lib/common.sh"
 UNINSTAL="$BUILD/uninstal/UnInstal.exe"
 UDRIVER="$BUILD/tools/uninstal-driver/uninstal_driver.exe"
 BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
 DRIVE_C="$WINEPREFIX/drive_c"
 # Shortcuts made in the Start menu must not reach the desktop of the machine.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
-_failed=0
 
 ok() { echo "ok - $1"; }
 not_ok() { echo "not ok - $1"; _failed=1; }
@@ -22,8 +21,6 @@ same() {
 win() { "$WINE" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 udrv() { win "$UDRIVER" "$@"; }
 builder() { win "$BUILDER" "$@"; }
-# A Unix path as Wine's Z: drive sees it.
-winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 # Waits up to $2 seconds (default 10) for a Unix path to disappear.
 gone_within() {
   local path=$1 t=${2:-10}
@@ -38,4 +35,7 @@ keep_shots() {
     convert "$f" "$SHOTS/$(basename "${f%.bmp}").png" 2>/dev/null && rm -f "$f"
   done
 }
-finish() { exit "$_failed"; }
+finish() {
+  no_crash
+  exit "$_failed"
+}
