@@ -18,6 +18,7 @@ static struct {
     HANDLE readDone;
     char* chunk;
     bool drainAsked, stopAsked, finished;  // under the lock
+    bool waitingForRoom;                   // under the lock
 } reader;
 
 int CreateOutputPipe(HANDLE* readEnd, HANDLE* writeEnd) {
@@ -48,9 +49,10 @@ OutputQueue* LockReceived() {
 }
 
 void ReleaseReceived() {
-    bool room = ReaderRoom(&reader.queue, false, 1) > 0;
+    bool wake = reader.waitingForRoom && ReaderRoom(&reader.queue, false, 1) > 0;
+    if (wake) reader.waitingForRoom = false;
     LeaveCriticalSection(&reader.lock);
-    if (room) SetEvent(reader.wake);
+    if (wake) SetEvent(reader.wake);
 }
 
 static void Ask(bool* what) {
@@ -89,6 +91,7 @@ static DWORD WaitForRoom(bool draining) {
         EnterCriticalSection(&reader.lock);
         bool stop = reader.stopAsked;
         size_t room = ReaderRoom(&reader.queue, draining || reader.drainAsked, READ_CHUNK);
+        reader.waitingForRoom = !stop && !room;
         LeaveCriticalSection(&reader.lock);
         if (stop) return 0;
         if (room) return (DWORD)room;
@@ -127,7 +130,7 @@ static void Keep(DWORD got) {
         bool stop = reader.stopAsked;
         LeaveCriticalSection(&reader.lock);
         if (kept || stop) return;
-        // Out of memory: wait until the dialog has shown some of the backlog.
+        // Out of memory: tried again once the dialog has shown some of the backlog.
         WaitForSingleObject(reader.wake, 100);
     }
 }
@@ -169,7 +172,7 @@ int StartOutputReader(HANDLE pipe) {
     InitializeCriticalSection(&reader.lock);
     InitOutputQueue(&reader.queue);
     reader.pipe = pipe;
-    reader.drainAsked = reader.stopAsked = false;
+    reader.drainAsked = reader.stopAsked = reader.waitingForRoom = false;
     reader.finished = pipe == nullptr;
     reader.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     reader.readDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);

@@ -71,7 +71,7 @@ static RunOutcome StartMake(HWND owner, char* commandLine, char* environment, co
         ShowCenteredMessage(AppState.mainWindow, text, AppState.resourceName, MB_OK | MB_ICONHAND);
     }
     // The write end stays open for the whole run, so the pipe never reports
-    // an end of file; the dialog goes by the bytes it holds and the process.
+    // an end of file; the run ends by the process and what the pipe holds then.
     if (writeEnd) CloseHandle(writeEnd);
     if (readEnd) CloseHandle(readEnd);
     if (nul) CloseHandle(nul);
