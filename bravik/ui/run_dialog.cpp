@@ -53,6 +53,7 @@ static OutputLines outputLines;
 static OutputBatch outputBatch;
 static bool redrawOff;  // the pane's redraw is off between batches
 static LARGE_INTEGER lastPaint;
+static LARGE_INTEGER nextBatch;  // while the child runs, no batch before this
 
 volatile LONG runDisplayHeld;
 
@@ -160,6 +161,7 @@ static bool ShowReceived(bool final, bool whole = false) {
     if (!taken) return false;
     AppendBatch(outputBatch);
     QueryPerformanceCounter(&after);
+    nextBatch.QuadPart = after.QuadPart + (after.QuadPart - before.QuadPart);
     if (outputBatch.lines > 0) {
         double ms = Milliseconds(before, after);
         if (ms < 1.0) ms = 1.0;
@@ -236,10 +238,16 @@ static void OnOutputTick(HWND dialog) {
         return;
     }
     bool held = InterlockedCompareExchange(&runDisplayHeld, 0, 0) != 0;
-    bool shown = !held && ShowReceived(false);
+    // While the child runs the pane takes at most half of the time: on a
+    // machine with few processors a display working flat out would take
+    // them from the build.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    bool paced = !childEnded && now.QuadPart < nextBatch.QuadPart;
+    bool shown = !held && !paced && ShowReceived(false);
     // Painted when no complete line waits any more, whatever unfinished line
     // is pending, and every so often while batches follow one another.
-    if (outputPane && redrawOff && (!shown || SincePaint() >= PAINT_INTERVAL_MS)) ShowPaneEnd();
+    if (outputPane && redrawOff && ((!shown && !paced) || SincePaint() >= PAINT_INTERVAL_MS)) ShowPaneEnd();
     if (childEnded && readerDone && !shown && !held) FinishRun(dialog);
 }
 
@@ -361,6 +369,7 @@ static void ResetRunState(const RunRequest* request) {
     batchLines = BATCH_LINES_FIRST;
     redrawOff = false;
     QueryPerformanceCounter(&lastPaint);
+    nextBatch = lastPaint;
     int flags = 0;
     if (AppState.settings.flags & FLAG_HIGHLIGHT_ERRORS) flags |= HIGHLIGHT_ERRORS;
     if (AppState.settings.flags & FLAG_HIGHLIGHT_JUMPABLE) flags |= HIGHLIGHT_JUMPABLE;
