@@ -40,7 +40,7 @@ if(EXISTS /usr/src/googletest/CMakeLists.txt)
   if(WINE_TESTS)
     add_executable(bravik_wine_tests ${WINE_TESTS} ${BRAVIK_RC})
     target_compile_options(bravik_wine_tests PRIVATE ${BRAVIK_WARNINGS} ${BRAVIK_CHARSET})
-    target_link_libraries(bravik_wine_tests bravik_ui gtest gtest_main ${WIN_LINK})
+    target_link_libraries(bravik_wine_tests bravik_ui gtest gtest_main psapi ${WIN_LINK})
   endif()
 endif()
 

@@ -1,7 +1,9 @@
 #include "bravik/ui/run_dialog.h"
 
 #include <commctrl.h>
+#include <limits.h>
 #include <richedit.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,12 +13,13 @@
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/editor_jump.h"
 #include "bravik/ui/output_pane.h"
+#include "bravik/ui/output_reader.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/run_make.h"
 
-// The seconds count runs on its own timer; output is drained and shown on a
-// fast one, so a chatty child never waits on a full pipe and a flood of
-// output reaches the pane in batches between which the dialog answers.
+// The seconds count runs on its own timer; what the reader thread received
+// is shown on a fast one, so a flood of output reaches the pane in batches
+// between which the dialog answers.
 enum { TIMER_SECONDS = 1, TIMER_OUTPUT = 2 };
 const UINT SECONDS_INTERVAL = 1000;
 const UINT OUTPUT_INTERVAL = 10;
@@ -27,12 +30,13 @@ const UINT OUTPUT_INTERVAL = 10;
 // avoid: below BATCH_LINES_MIN lines a busy machine would only be slowed
 // further by many small batches.
 const double BATCH_TARGET_MS = 50.0;
-const double PAINT_INTERVAL_MS = 500.0;
+// A line shown is on the screen within half a second: the pane is painted as
+// soon as no complete line waits, and during a flood at least this often.
+const double PAINT_INTERVAL_MS = 400.0;
 const int BATCH_LINES_FIRST = 100;  // the first batch of a pane is the slowest
 const int BATCH_LINES_MIN = 100;
 const int BATCH_LINES_MAX = 4000;
 const size_t BATCH_BYTES_MAX = 256 * 1024;
-const int DRAIN_READS = 16;  // a tick reads the pipe at most this often
 
 const WPARAM PANE_UNDO_LIMIT = 100;  // the control's own default
 
@@ -43,19 +47,16 @@ static PROCESS_INFORMATION* runProcess;
 static HANDLE runPipe;
 static bool keyConsumed;
 static bool childEnded;  // the process handle was seen signalled
+static bool aborting;    // 中断 was pressed while the run was open
 static DWORD childExitCode;
 static int batchLines;
 static OutputLines outputLines;
 static OutputBatch outputBatch;
 static bool redrawOff;  // the pane's redraw is off between batches
 static LARGE_INTEGER lastPaint;
+static LARGE_INTEGER nextBatch;  // while the child runs, no batch before this
 
-// Output drained from the pipe and not shown yet; its unfinished last line is
-// the pending line.
-static struct {
-    char* data;
-    size_t start, end, capacity;
-} received;
+volatile LONG runDisplayHeld;
 
 static double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
@@ -120,11 +121,17 @@ static DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* 
     return 0;
 }
 
+static double SincePaint() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return Milliseconds(lastPaint, now);
+}
+
 // The batch goes in as one rich-text document with its highlighting in it:
 // formatting lines afterwards would need a selection by position, which
 // costs a rich edit a walk over all its paragraphs every time. The pane is
 // painted a few times a second while output floods in, not after every batch.
-static void AppendBatch(const OutputBatch& batch, bool moreToShow) {
+static void AppendBatch(const OutputBatch& batch) {
     if (!redrawOff) SendMessageA(outputPane, WM_SETREDRAW, FALSE, 0);
     redrawOff = true;
     CHARRANGE end = {-1, -1};
@@ -132,65 +139,30 @@ static void AppendBatch(const OutputBatch& batch, bool moreToShow) {
     RtfSource source = {batch.text, batch.textLength};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, ReadRtf};
     SendMessageA(outputPane, EM_STREAMIN, SF_RTF | SFF_SELECTION, (LPARAM)&stream);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    if (!moreToShow || Milliseconds(lastPaint, now) >= PAINT_INTERVAL_MS) ShowPaneEnd();
 }
 
-static bool ReserveReceived(size_t more) {
-    if (received.end + more <= received.capacity) return true;
-    size_t pending = received.end - received.start;
-    if (received.start > 0 && received.start >= received.capacity / 2) {
-        memmove(received.data, received.data + received.start, pending);
-        received.start = 0;
-        received.end = pending;
-        if (received.end + more <= received.capacity) return true;
+// Shows one batch of what the reader has received (`whole`: all of it in
+// one); false when nothing could be shown. The queue stays locked only while
+// the batch is cut out of it, not while the pane takes it. Without a pane the
+// output is taken and dropped, or a chatty child would wait for ever.
+static bool ShowReceived(bool final, bool whole = false) {
+    OutputQueue* queue = LockReceived();
+    if (!outputPane) {
+        size_t queued = QueuedBytes(queue);
+        DropOutput(queue, queued);
+        ReleaseReceived();
+        return queued > 0;
     }
-    size_t capacity = received.capacity ? received.capacity * 2 : 64 * 1024;
-    while (capacity < received.end + more) capacity *= 2;
-    char* grown = (char*)realloc(received.data, capacity);
-    if (!grown) return false;  // the rest stays in the pipe until memory is there
-    received.data = grown;
-    received.capacity = capacity;
-    return true;
-}
-
-// Reads what the pipe holds now: the reads stop at the first empty look or
-// at the read budget, since a reader that chased a busy writer would not come
-// back to the dialog, and under Wine it would slow the writer down. Once the
-// child has ended the pipe is read until it is empty, so nothing the child
-// wrote is left behind. Without a pane the output is read and dropped, or a
-// chatty child would wait for ever on the full pipe.
-static void DrainPipe(bool toEmpty) {
-    static char discard[64 * 1024];
-    for (int reads = 0; toEmpty || reads < DRAIN_READS; ++reads) {
-        DWORD available = 0;
-        if (!PeekNamedPipe(runPipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return;
-        char* into = discard;
-        if (outputPane) {
-            if (!ReserveReceived(available)) return;
-            into = received.data + received.end;
-        } else if (available > sizeof discard) {
-            available = sizeof discard;
-        }
-        DWORD got = 0;
-        if (!ReadFile(runPipe, into, available, &got, nullptr) || got == 0) return;
-        if (outputPane) received.end += got;
-    }
-}
-
-// Shows one batch of what has been received; false when nothing could be shown.
-static bool ShowReceived(bool final) {
-    if (!outputPane) return false;
     LARGE_INTEGER before, after;
     QueryPerformanceCounter(&before);
-    size_t taken = TakeOutputLines(&outputLines, received.data + received.start, received.end - received.start, final,
-                                   batchLines, BATCH_BYTES_MAX, &outputBatch);
+    size_t taken = TakeOutputLines(&outputLines, QueuedData(queue), QueuedBytes(queue), final,
+                                   whole ? INT_MAX : batchLines, whole ? SIZE_MAX : BATCH_BYTES_MAX, &outputBatch);
+    DropOutput(queue, taken);
+    ReleaseReceived();
     if (!taken) return false;
-    received.start += taken;
-    if (received.start == received.end) received.start = received.end = 0;
-    AppendBatch(outputBatch, received.end > received.start);
+    AppendBatch(outputBatch);
     QueryPerformanceCounter(&after);
+    nextBatch.QuadPart = after.QuadPart + (after.QuadPart - before.QuadPart);
     if (outputBatch.lines > 0) {
         double ms = Milliseconds(before, after);
         if (ms < 1.0) ms = 1.0;
@@ -206,13 +178,18 @@ static void SetStatus(HWND dialog, const char* text) {
     SetDlgItemTextA(dialog, IDC_RUNSTATUS, text);
 }
 
+// After 中断 everything received goes into the pane in one go, painted once,
+// so that the run ends at once however far the display had fallen behind.
 static void FinishRun(HWND dialog) {
+    if (aborting) ShowReceived(true, true);
     while (ShowReceived(true)) {
     }
     if (outputPane && redrawOff) ShowPaneEnd();
     char text[128];
     snprintf(text, sizeof text, "%ld 秒でMAKE終了", elapsedSeconds);
     SetStatus(dialog, text);
+    // The completion text starts a line of its own.
+    if (outputLines.midLine) AppendText("\r\n", false);
     if (childExitCode == 0) {
         snprintf(text, sizeof text, "%ld 秒でMAKEが正常に終了しました.\r\n", elapsedSeconds);
         AppendText(text, false);
@@ -241,29 +218,52 @@ static void FinishRun(HWND dialog) {
     }
 }
 
-static void OnOutputTick(HWND dialog) {
-    if (elapsedSeconds < 0) return;
-    DrainPipe(childEnded);
-    bool shown = ShowReceived(false);
-    DrainPipe(childEnded);
-    // The run is over only once everything the child wrote is in the pane.
-    if (childEnded && !shown) FinishRun(dialog);
-}
-
-static void OnSecondsTick(HWND dialog) {
-    if (elapsedSeconds < 0 || childEnded) return;
-    ++elapsedSeconds;
-    DrainPipe(false);
-    char text[64];
-    snprintf(text, sizeof text, "%ld 秒", elapsedSeconds);
-    SetStatus(dialog, text);
-    // The signalled handle, not STILL_ACTIVE, tells the end: 259 is also an
-    // exit code a child can really return.
-    if (WaitForSingleObject(runProcess->hProcess, 0) != WAIT_OBJECT_0) return;
+// The signalled handle, not STILL_ACTIVE, tells the end: 259 is also an
+// exit code a child can really return. From then on the reader takes only
+// what the pipe holds, so that a process the child started and that still
+// writes into the pipe does not keep the run open.
+static void NoteChildEnd() {
+    if (childEnded || WaitForSingleObject(runProcess->hProcess, 0) != WAIT_OBJECT_0) return;
     if (!GetExitCodeProcess(runProcess->hProcess, &childExitCode)) childExitCode = (DWORD)-1;
     childEnded = true;
-    KillTimer(dialog, TIMER_SECONDS);
-    OnOutputTick(dialog);
+    DrainOutputReader();
+}
+
+// The run is over once the child has ended, the reader has taken the rest
+// from the pipe and everything received is in the pane (after 中断: at once).
+static void OnOutputTick(HWND dialog) {
+    if (elapsedSeconds < 0) return;
+    if (aborting) NoteChildEnd();
+    bool readerDone = OutputReaderFinished();
+    if (aborting && childEnded) {
+        if (readerDone) FinishRun(dialog);
+        return;
+    }
+    bool held = InterlockedCompareExchange(&runDisplayHeld, 0, 0) != 0;
+    // While the child runs the pane takes at most half of the time: on a
+    // machine with few processors a display working flat out would take
+    // them from the build.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    bool paced = !childEnded && now.QuadPart < nextBatch.QuadPart;
+    bool shown = !held && !paced && ShowReceived(false);
+    // Painted when no complete line waits any more, whatever unfinished line
+    // is pending, and every so often while batches follow one another.
+    if (outputPane && redrawOff && ((!shown && !paced) || SincePaint() >= PAINT_INTERVAL_MS)) ShowPaneEnd();
+    if (childEnded && readerDone && !shown && !held) FinishRun(dialog);
+}
+
+// The seconds go on while the run is open, also while the pane catches up
+// with a child that has already ended.
+static void OnSecondsTick(HWND dialog) {
+    if (elapsedSeconds < 0) return;
+    ++elapsedSeconds;
+    if (!aborting) {
+        char text[64];
+        snprintf(text, sizeof text, "%ld 秒", elapsedSeconds);
+        SetStatus(dialog, text);
+    }
+    NoteChildEnd();
 }
 
 static void SetRunTitle(HWND dialog) {
@@ -367,11 +367,12 @@ static void ResetRunState(const RunRequest* request) {
     panePreviousProc = nullptr;
     keyConsumed = false;
     childEnded = false;
+    aborting = false;
     childExitCode = 0;
     batchLines = BATCH_LINES_FIRST;
     redrawOff = false;
     QueryPerformanceCounter(&lastPaint);
-    received.start = received.end = 0;
+    nextBatch = lastPaint;
     int flags = 0;
     if (AppState.settings.flags & FLAG_HIGHLIGHT_ERRORS) flags |= HIGHLIGHT_ERRORS;
     if (AppState.settings.flags & FLAG_HIGHLIGHT_JUMPABLE) flags |= HIGHLIGHT_JUMPABLE;
@@ -392,6 +393,7 @@ static void OnInitDialog(HWND dialog, const RunRequest* request) {
     SetDlgItemTextA(dialog, IDCANCEL, "中断");
     EnableWindow(GetDlgItem(dialog, IDC_EDITORJUMP), FALSE);
     EnableWindow(GetDlgItem(dialog, IDC_RECOMPILE), FALSE);
+    StartOutputReader(runPipe);
     SetTimer(dialog, TIMER_SECONDS, SECONDS_INTERVAL, nullptr);
     SetTimer(dialog, TIMER_OUTPUT, OUTPUT_INTERVAL, nullptr);
     elapsedSeconds = 0;
@@ -404,7 +406,8 @@ static void OnAbortOrClose(HWND dialog) {
         return;
     }
     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-    TerminateProcess(runProcess->hProcess, 0xFFFFFFFF);
+    if (!childEnded) TerminateProcess(runProcess->hProcess, 0xFFFFFFFF);
+    aborting = true;
     SetStatus(dialog, "中断の処理中");
 }
 
@@ -427,9 +430,7 @@ static void OnDestroy(HWND dialog) {
     if (outputPane && panePreviousProc) SetWindowLongPtrA(outputPane, GWLP_WNDPROC, (LONG_PTR)panePreviousProc);
     KillTimer(dialog, TIMER_SECONDS);
     KillTimer(dialog, TIMER_OUTPUT);
-    free(received.data);
-    received.data = nullptr;
-    received.start = received.end = received.capacity = 0;
+    StopOutputReader();
     FreeOutputBatch(&outputBatch);
     ClosePaneRun();
     outputPane = nullptr;

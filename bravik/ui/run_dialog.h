@@ -13,11 +13,12 @@ struct RunRequest {
     const char* commandLine;           // shown as the first line of the output
 };
 
-/// Bytes the output pipe holds before a writing child has to wait for Bravik.
-const DWORD OUTPUT_PIPE_SIZE = 1u << 20;
-
 /// Characters the output pane accepts: the whole output of any build.
 const LPARAM OUTPUT_PANE_LIMIT = 0x7FFFFFFE;
+
+/// Test only: while non-zero, the dialog takes nothing from the reader, as
+/// if the display had fallen behind the child for as long.
+extern volatile LONG runDisplayHeld;
 
 /// Dialog procedure of RESULTDLG; WM_INITDIALOG carries a RunRequest*.
 /// Ends with 0 (closed), 1 (quit Bravik) or 2 (recompile).

@@ -9,6 +9,7 @@
 #include "bravik/ui/child_environment.h"
 #include "bravik/ui/makefile_reader.h"
 #include "bravik/ui/message_box.h"
+#include "bravik/ui/output_reader.h"
 #include "bravik/ui/run_dialog.h"
 
 int runAutoClosed;
@@ -36,13 +37,9 @@ static RunOutcome StartMake(HWND owner, char* commandLine, char* environment, co
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     // Without a pipe the child still runs, with its output going nowhere.
-    if (CreatePipe(&readEnd, &writeEnd, &inheritable, OUTPUT_PIPE_SIZE)) {
-        // Only Bravik reads: a child holding the read end would never see a
-        // broken pipe after Bravik has quit and could wait for ever on it full.
-        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    } else {
-        readEnd = writeEnd = nullptr;
-    }
+    // Only Bravik reads: a child holding the read end would never see a
+    // broken pipe after Bravik has quit and could wait for ever on it full.
+    CreateOutputPipe(&readEnd, &writeEnd);
     // Reading standard input ends at once, instead of waiting for a console
     // that nobody types into.
     HANDLE nul = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
@@ -74,7 +71,7 @@ static RunOutcome StartMake(HWND owner, char* commandLine, char* environment, co
         ShowCenteredMessage(AppState.mainWindow, text, AppState.resourceName, MB_OK | MB_ICONHAND);
     }
     // The write end stays open for the whole run, so the pipe never reports
-    // an end of file; the dialog goes by the bytes it holds and the process.
+    // an end of file; the run ends by the process and what the pipe holds then.
     if (writeEnd) CloseHandle(writeEnd);
     if (readEnd) CloseHandle(readEnd);
     if (nul) CloseHandle(nul);

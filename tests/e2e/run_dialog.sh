@@ -59,7 +59,8 @@ same "status after the run" "$seconds 秒でMAKE終了" "$status"
 same "pane: command line, every recorded line, the last line and the outcome" \
   "$MAKE_WIN -f recorded.mak
 $expected
-最後の行$seconds 秒でMAKEが正常に終了しました." "$(pane_text "$d")"
+最後の行
+$seconds 秒でMAKEが正常に終了しました." "$(pane_text "$d")"
 same "editor and recompile buttons enabled" "visible=1 enabled=1 visible=1 enabled=1" \
   "$(pilot state "$(pilot item "$d" 1201)") $(pilot state "$(pilot item "$d" 1202)")"
 shot run_recorded "$d"

@@ -2,6 +2,7 @@
 // test's own, with GNU make and the chatter program as the child, while a
 // second thread watches the run dialog, reads its pane and presses its buttons.
 #include <windows.h>
+#include <psapi.h>
 #include <richedit.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bravik/core/output_queue.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/run_dialog.h"
@@ -78,14 +80,84 @@ std::string Text(HWND window) {
     return text;
 }
 
-std::vector<PaneLine> ReadPane(HWND pane) {
-    SendMessageA(pane, WM_SETREDRAW, FALSE, 0);  // or every selection scrolls and repaints
+std::wstring PaneText(HWND pane) {
     GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     LRESULT n = SendMessageW(pane, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0);
     std::wstring wide((size_t)n + 1, L'\0');
     GETTEXTEX get = {(DWORD)((n + 1) * sizeof(WCHAR)), GT_DEFAULT, 1200, nullptr, nullptr};
     SendMessageW(pane, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)&wide[0]);
     wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+// Lines of the pane's text (ASCII only), without formats: for large outputs.
+std::vector<std::string> PaneLines(HWND pane) {
+    std::wstring wide = PaneText(pane);
+    std::vector<std::string> lines;
+    for (size_t start = 0; start <= wide.size();) {
+        size_t end = wide.find(L'\r', start);
+        if (end == std::wstring::npos) end = wide.size();
+        std::string line((end - start) * 2, '\0');
+        line.resize(WideCharToMultiByte(932, 0, wide.data() + start, (int)(end - start), &line[0], (int)line.size(),
+                                        nullptr, nullptr));
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Pixels of a pane line that differ from the line's first pixel, read from
+// what the window shows without asking the pane to paint.
+int InkOnLine(HWND pane, int line) {
+    POINTL at = {}, below = {};
+    SendMessageA(pane, EM_POSFROMCHAR, (WPARAM)&at, SendMessageA(pane, EM_LINEINDEX, line, 0));
+    SendMessageA(pane, EM_POSFROMCHAR, (WPARAM)&below, SendMessageA(pane, EM_LINEINDEX, line + 1, 0));
+    RECT client;
+    GetClientRect(pane, &client);
+    int width = client.right, height = below.y > at.y ? below.y - at.y : 12;
+    HDC dc = GetDC(pane), memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, 0, at.y, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels((size_t)width * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(pane, dc);
+    int ink = 0;
+    for (DWORD p : pixels) ink += p != pixels[0];
+    return ink;
+}
+
+SIZE_T WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+// Whether the numbered lines of chatter's `blocks` follow one another from 1,
+// the last of them perhaps cut short; the count of whole lines in `whole`.
+bool BlockLinesInOrder(const std::vector<std::string>& lines, size_t from, size_t to, long* whole) {
+    *whole = 0;
+    char expected[101];
+    for (size_t i = from; i < to; ++i) {
+        snprintf(expected, sizeof expected, "%08ld %-89s", *whole + 1, "block line");
+        if (lines[i] == expected) {
+            ++*whole;
+            continue;
+        }
+        return i + 1 == to && std::string(expected).compare(0, lines[i].size(), lines[i]) == 0;
+    }
+    return true;
+}
+
+std::vector<PaneLine> ReadPane(HWND pane) {
+    SendMessageA(pane, WM_SETREDRAW, FALSE, 0);  // or every selection scrolls and repaints
+    std::wstring wide = PaneText(pane);
     std::vector<PaneLine> lines;
     for (size_t start = 0; start < wide.size();) {
         size_t end = wide.find(L'\r', start);
@@ -212,6 +284,14 @@ const char* const Makefile =
     "\t@$(CH) lines 30000 0\n"
     "big:\n"
     "\t@$(CH) long 20000 520\n"
+    "progress:\n"
+    "\t@$(CH) line \"gcc -c a.c\" text Linking... sleep 3000\n"
+    "flood20:\n"
+    "\t@$(CH) blocks 200000 100\n"
+    "huge:\n"
+    "\t@$(CH) blocks 200 1000000\n"
+    "grandchild:\n"
+    "\t@$(CH) spawn \"pid grand.pid lines 100000000 0\" line \"make is done\"\n"
     "jump:\n"
     "\t@$(CH) line \"main.c(12) : error C2065\" line \"sub\\b.c(7) : warning C4101\" line other\n";
 
@@ -253,7 +333,7 @@ protected:
         for (char*& macros : AppState.variantMacros) free(macros);
         DestroyWindow(AppState.mainWindow);
         AppState = saved;
-        const char* files[] = {"run.mak", "main.c", "sub\\b.c", "out.txt", "forever.pid", "flood.pid"};
+        const char* files[] = {"run.mak", "main.c", "sub\\b.c", "out.txt", "forever.pid", "flood.pid", "grand.pid"};
         for (const char* f : files) DeleteFileA((dir + f).c_str());
         RemoveDirectoryA((dir + "sub").c_str());
         RemoveDirectoryA(dir.c_str());
@@ -330,7 +410,7 @@ TEST_F(RunMakeTest, RecordedOutputIsShownWholeAndHighlightedByTheFlags) {
         EXPECT_EQ(0x56200144, style);
         EXPECT_STREQ("ＭＳ Ｐゴシック", defaults.szFaceName);
         EXPECT_EQ(180, defaults.yHeight);
-        ASSERT_EQ(1 + 3 * count + 2, e.pane.size());
+        ASSERT_EQ(1 + 3 * count + 3, e.pane.size());
         EXPECT_EQ(GnuMake() + " -f run.mak recorded", e.pane[0].text);
         EXPECT_EQ(NORMAL, e.pane[0].format);
         for (size_t copy = 0; copy < 3; ++copy) {  // CR LF, then LF alone, then CR alone
@@ -343,8 +423,9 @@ TEST_F(RunMakeTest, RecordedOutputIsShownWholeAndHighlightedByTheFlags) {
             }
         }
         EXPECT_EQ("on stderr", e.pane[1 + 3 * count].text);
-        // The last line without its end is shown before the completion message, as it is.
-        EXPECT_EQ("no line end" + e.seconds + " 秒でMAKEが正常に終了しました.", e.pane.back().text);
+        // The last line without its end is shown as it is, and the completion message on a line of its own.
+        EXPECT_EQ("no line end", e.pane[e.pane.size() - 2].text);
+        EXPECT_EQ(e.seconds + " 秒でMAKEが正常に終了しました.", e.pane.back().text);
         EXPECT_EQ(NORMAL, e.pane.back().format);
     }
 }
@@ -423,12 +504,50 @@ TEST_F(RunMakeTest, AbortEndsTheChildWithMinusOne) {
     EXPECT_EQ(HIGHLIGHT, pane.back().format);
 }
 
+// 中断 in the middle of a flood: everything received so far goes into the
+// pane at once, and the run ends without waiting for the display.
+TEST_F(RunMakeTest, AbortDuringAFloodEndsPromptlyWithAllReceived) {
+    Variant("flood", "flood20");  // 20 MB, a line per write
+    bool closeEnabled = false;
+    std::vector<std::string> lines;
+    std::string status;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        WaitFor([&] { return r.Status() == "1 秒"; }, 10000);
+        SendMessageA(r.dialog, WM_COMMAND, IDCANCEL, 0);
+        // A hang guard only: the benchmark reports how long it takes.
+        ASSERT_TRUE(r.Finished(60000));
+        status = r.Status();
+        closeEnabled = IsWindowEnabled(GetDlgItem(r.dialog, IDCANCEL)) && Text(GetDlgItem(r.dialog, IDCANCEL)) == "閉じる";
+        lines = PaneLines(r.pane);
+        r.Click(IDCANCEL);
+    };
+    EXPECT_EQ(Closed, RunDriven(run, 0));
+    EXPECT_TRUE(closeEnabled);
+    ASSERT_GE(lines.size(), 3u);
+    if (lines.back().empty()) lines.pop_back();
+    EXPECT_EQ(NumberBefore(status, " 秒でMAKE終了") + " 秒でMAKEが -1 のエラーで終了しました.", lines.back());
+    long whole = 0;
+    EXPECT_TRUE(BlockLinesInOrder(lines, 1, lines.size() - 1, &whole)) << "a line is missing after line " << whole;
+    EXPECT_GT(whole, 0);
+}
+
 // The run dialog must neither lose output nor wait for ever on a child.
 TEST_F(RunMakeTest, NothingLostNothingHung) {
     Target("tail");  // 3000 lines written in a burst just before the exit
     Ended e = RunToEnd();
     ASSERT_EQ(1 + 3000 + 1u, e.pane.size());
     EXPECT_EQ(0u, e.pane[3000].text.find("00003000 "));
+
+    // make has ended while a process it started still writes into the pipe.
+    Target("grandchild");
+    e = RunToEnd(0, nullptr, IDCANCEL, 30000);
+    KillByPidFile("grand.pid");
+    ASSERT_GE(e.pane.size(), 3u);
+    bool parentLine = false;
+    for (const PaneLine& line : e.pane) parentLine |= line.text == "make is done";
+    EXPECT_TRUE(parentLine);
+    EXPECT_EQ(e.seconds + " 秒でMAKEが正常に終了しました.", e.pane.back().text);
 
     Target("stdin");  // reads its standard input to the end
     e = RunToEnd(0, nullptr, IDCANCEL, 10000);
@@ -466,10 +585,59 @@ TEST_F(RunMakeTest, WithoutAPaneTheOutputIsReadAndDropped) {
     Target("flood");  // more than the pipe holds
     bool paneMissing = false;
     Ended e = RunToEnd(0, [&](DrivenRun& r) { paneMissing = r.pane == nullptr; }, IDCANCEL, 60000);
-    paneClass.lpszClassName = "RichEdit20A";
-    EXPECT_TRUE(RegisterClassExA(&paneClass));
     EXPECT_TRUE(paneMissing);
     EXPECT_EQ(e.seconds + " 秒でMAKE終了", e.status);
+
+    // The display held back (and the pane missing, so that what is shown
+    // costs nothing): the reader stops at the backlog's bound, the child
+    // waits on the full pipe, and the run goes on once the display resumes.
+    Target("huge");  // 200 MB in large writes
+    const long long MiB = 1 << 20, before = (long long)WorkingSet();
+    long long reached = 0, later = 0;
+    bool endedWhileHeld = true;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        InterlockedExchange(&runDisplayHeld, 1);
+        WaitFor([&] { return (long long)WorkingSet() - before >= (long long)OUTPUT_BACKLOG_MAX - 8 * MiB; }, 60000);
+        reached = (long long)WorkingSet() - before;
+        Sleep(2000);
+        later = (long long)WorkingSet() - before;
+        endedWhileHeld = r.Status().find("MAKE終了") != std::string::npos;
+        InterlockedExchange(&runDisplayHeld, 0);
+        if (r.Finished(120000)) e.status = r.Status();
+        r.Click(IDCANCEL);
+    };
+    e.status.clear();
+    EXPECT_EQ(Closed, RunDriven(run, 0));
+    InterlockedExchange(&runDisplayHeld, 0);
+    paneClass.lpszClassName = "RichEdit20A";
+    EXPECT_TRUE(RegisterClassExA(&paneClass));
+    EXPECT_GE(reached, (long long)OUTPUT_BACKLOG_MAX - 8 * MiB) << "the backlog never reached its bound";
+    EXPECT_LE(later, (long long)OUTPUT_BACKLOG_MAX + 48 * MiB) << "the backlog grew past its bound";
+    EXPECT_LE(later, reached + 16 * MiB) << "memory kept growing while the display was held";
+    EXPECT_FALSE(endedWhileHeld) << "the child should wait while the backlog is full";
+    EXPECT_NE(std::string::npos, e.status.find(" 秒でMAKE終了")) << "the run goes on once the display resumes";
+}
+
+// A complete line is on the screen while the child is silent after an
+// unfinished one, not only once more output or the end comes.
+TEST_F(RunMakeTest, ACompleteLineIsPaintedWhileTheChildIsSilent) {
+    Variant("progress", "progress");
+    bool received = false, painted = false, runningWhenPainted = false;
+    DrivenRun run;
+    run.script = [&](DrivenRun& r) {
+        received = WaitFor([&] { return SendMessageA(r.pane, EM_GETLINECOUNT, 0, 0) >= 3; }, 15000);
+        painted = WaitFor([&] {
+            runningWhenPainted = r.Status().find("MAKE終了") == std::string::npos;
+            return InkOnLine(r.pane, 1) > 20;
+        }, 2000);
+        r.Finished();
+        r.Click(IDCANCEL);
+    };
+    EXPECT_EQ(Closed, RunDriven(run, 0));
+    EXPECT_TRUE(received);
+    EXPECT_TRUE(painted) << "the first line was not painted while the child slept";
+    EXPECT_TRUE(runningWhenPainted) << "painted only when the run had ended";
 }
 
 TEST_F(RunMakeTest, QuitLeavesTheChildAndItEndsOnTheBrokenPipe) {

@@ -10,6 +10,10 @@
 //                       without error words (0: none), CR LF, one write each
 //   long N LEN          N lines of LEN bytes each (line end included), CR LF
 //   lump N              N bytes 'x' without line end, in one write
+//   blocks N SIZE       N writes of SIZE bytes each (a multiple of 100), as a
+//                       fast writer (`type`) writes: numbered 100-byte lines
+//   spawn "ARGS"        starts another chatter with ARGS on the same output
+//                       and goes on without waiting for it
 //   cwd                 the current directory as a line
 //   marker FILE         writes the performance counter and its frequency
 //   pid FILE            writes this process's id
@@ -108,6 +112,36 @@ int main(int argc, char** argv) {
             }
             free(line);
             i += 2;
+        } else if (!strcmp(command, "blocks")) {
+            long n = atol(a), size = atol(b);
+            char* block = (char*)malloc((size_t)size);
+            long line = 0;
+            for (long k = 0; k < n; ++k) {
+                for (long at = 0; at < size; at += 100) {
+                    char text[101];
+                    snprintf(text, sizeof text, "%08ld %-89s\r\n", ++line, "block line");
+                    memcpy(block + at, text, size - at < 100 ? (size_t)(size - at) : 100);
+                }
+                Put(out, block, (DWORD)size);
+            }
+            free(block);
+            i += 2;
+        } else if (!strcmp(command, "spawn")) {
+            char self[MAX_PATH], line[2048];
+            GetModuleFileNameA(nullptr, self, sizeof self);
+            snprintf(line, sizeof line, "\"%s\" %s", self, a);
+            STARTUPINFOA startup;
+            memset(&startup, 0, sizeof startup);
+            startup.cb = sizeof startup;
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+            startup.hStdOutput = out;
+            startup.hStdError = err;
+            PROCESS_INFORMATION process;
+            if (!CreateProcessA(nullptr, line, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) return 6;
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+            ++i;
         } else if (!strcmp(command, "cwd")) {
             char dir[MAX_PATH + 2];
             DWORD n = GetCurrentDirectoryA(MAX_PATH, dir);

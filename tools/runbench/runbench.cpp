@@ -8,11 +8,16 @@
 //                                          piped child); the output kept in OUT
 //   runbench bravik MARKER BRAVIK MAKEFILE  Bravik.exe /A MAKEFILE, its run
 //                                          dialog asked for its status text
-//                                          every 5 ms until it shows the end
+//                                          every 5 ms until it shows the end;
+//                                          Bravik's peak resident memory
+//   runbench abort MARKER BRAVIK MAKEFILE MS  the same, with 中断 pressed MS
+//                                          after the dialog appeared: the time
+//                                          until the run had ended
 //   runbench richedit TEXT LINES W H       TEXT appended to a rich edit of the
 //                                          run dialog's pane style and size,
 //                                          LINES lines per append, redraw off
 #include <windows.h>
+#include <psapi.h>
 #include <richedit.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -102,6 +107,14 @@ static int RunToFileOrPipe(bool pipe, const char* marker, const char* outPath, c
     return 0;
 }
 
+static double PeakMegabytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters;
+    memset(&counters, 0, sizeof counters);
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return -1;
+    return (double)counters.PeakWorkingSetSize / (1 << 20);
+}
+
 struct Search {
     DWORD pid;
     HWND found;
@@ -118,7 +131,7 @@ static BOOL CALLBACK FindRunDialog(HWND window, LPARAM param) {
     return FALSE;
 }
 
-static int RunBravik(const char* marker, const char* bravik, const char* makefile) {
+static int RunBravik(const char* marker, const char* bravik, const char* makefile, long abortAfterMs) {
     char command[1024];
     snprintf(command, sizeof command, "\"%s\" /A %s", bravik, makefile);
     STARTUPINFOA startup;
@@ -136,11 +149,23 @@ static int RunBravik(const char* marker, const char* bravik, const char* makefil
         EnumWindows(FindRunDialog, (LPARAM)&search);
     HWND status = GetDlgItem(search.found, 1204);
     RECT pane = {0, 0, 0, 0};
-    HWND paneWindow = FindWindowExA(search.found, nullptr, "RichEdit20A", nullptr);
+    // The dialog is found as soon as it exists, its pane a moment later.
+    HWND paneWindow = nullptr;
+    for (int tries = 0; search.found && !paneWindow && tries < 200; ++tries) {
+        paneWindow = FindWindowExA(search.found, nullptr, "RichEdit20A", nullptr);
+        if (!paneWindow) Sleep(5);
+    }
     if (paneWindow) GetClientRect(paneWindow, &pane);
-    double worst = 0, shown = -1, worstAt = 0;
+    double worst = 0, shown = -1, worstAt = 0, peak = 0, aborted = -1;
+    LONGLONG dialogAt = Now();
     long probes = 0;
     while (status && shown < 0) {
+        if (abortAfterMs >= 0 && aborted < 0 && Seconds(Now() - dialogAt) * 1000 >= abortAfterMs) {
+            aborted = Seconds(Now() - start);
+            PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);
+        }
+        double megabytes = PeakMegabytes(process.hProcess);
+        if (megabytes > peak) peak = megabytes;
         char text[128] = "";
         LONGLONG asked = Now();
         DWORD_PTR result = 0;
@@ -158,10 +183,14 @@ static int RunBravik(const char* marker, const char* bravik, const char* makefil
         if (strstr(text, "MAKE\x8f\x49\x97\xb9")) shown = Seconds(now - start);  // "MAKE終了"
         else Sleep(5);
     }
+    if (aborted >= 0) PostMessageA(search.found, WM_COMMAND, IDCANCEL, 0);  // an aborted run's dialog stays open
     WaitForSingleObject(process.hProcess, 600000);
-    printf("mode=bravik marker=%.3f shown=%.3f end=%.3f worst_answer_ms=%.1f worst_at=%.3f probes=%ld pane=%ldx%ld\n",
-           MarkerSeconds(marker, start), shown, Seconds(Now() - start), worst * 1000, worstAt, probes, pane.right,
-           pane.bottom);
+    printf("mode=%s marker=%.3f shown=%.3f end=%.3f worst_answer_ms=%.1f worst_at=%.3f probes=%ld pane=%ldx%ld "
+           "peak_mb=%.0f",
+           aborted >= 0 ? "abort" : "bravik", MarkerSeconds(marker, start), shown, Seconds(Now() - start),
+           worst * 1000, worstAt, probes, pane.right, pane.bottom, peak);
+    if (aborted >= 0) printf(" abort_at=%.3f abort_ms=%.0f", aborted, (shown - aborted) * 1000);
+    printf("\n");
     return 0;
 }
 
@@ -230,8 +259,8 @@ static int RunRichEdit(const char* textPath, long chunkLines, int width, int hei
         *end = keep;
         p = end;
     }
-    printf("mode=richedit lines_per_chunk=%ld chunks=%ld appended=%.3f worst_chunk_ms=%.1f bytes=%zu\n", chunkLines,
-           chunks, Seconds(Now() - start), worst * 1000, got);
+    printf("mode=richedit lines_per_chunk=%ld chunks=%ld appended=%.3f worst_chunk_ms=%.1f bytes=%zu peak_mb=%.0f\n",
+           chunkLines, chunks, Seconds(Now() - start), worst * 1000, got, PeakMegabytes(GetCurrentProcess()));
     DestroyWindow(top);
     free(text);
     return 0;
@@ -240,8 +269,10 @@ static int RunRichEdit(const char* textPath, long chunkLines, int width, int hei
 int main(int argc, char** argv) {
     if (argc >= 5 && !strcmp(argv[1], "file")) return RunToFileOrPipe(false, argv[2], argv[3], JoinArguments(argc, argv, 4));
     if (argc >= 5 && !strcmp(argv[1], "pipe")) return RunToFileOrPipe(true, argv[2], argv[3], JoinArguments(argc, argv, 4));
-    if (argc == 5 && !strcmp(argv[1], "bravik")) return RunBravik(argv[2], argv[3], argv[4]);
+    if (argc == 5 && !strcmp(argv[1], "bravik")) return RunBravik(argv[2], argv[3], argv[4], -1);
+    if (argc == 6 && !strcmp(argv[1], "abort")) return RunBravik(argv[2], argv[3], argv[4], atol(argv[5]));
     if (argc == 6 && !strcmp(argv[1], "richedit")) return RunRichEdit(argv[2], atol(argv[3]), atoi(argv[4]), atoi(argv[5]));
-    fprintf(stderr, "usage: runbench file|pipe MARKER OUT COMMAND... | bravik MARKER BRAVIK MAKEFILE | richedit TEXT LINES W H\n");
+    fprintf(stderr, "usage: runbench file|pipe MARKER OUT COMMAND... | bravik MARKER BRAVIK MAKEFILE | abort MARKER BRAVIK "
+                    "MAKEFILE MS | richedit TEXT LINES W H\n");
     return 2;
 }

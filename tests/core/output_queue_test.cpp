@@ -1,0 +1,60 @@
+#include "bravik/core/output_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Puts and drops of every size keep the bytes in order, through the queue's
+// growth and its moves to the front, and the queue's own count agrees.
+TEST(OutputQueue, KeepsTheBytesInOrderThroughGrowthAndMoves) {
+    OutputQueue queue;
+    InitOutputQueue(&queue);
+    std::string model;
+    size_t peak = 0;
+    unsigned seed = 7, next = 0;
+    for (int step = 0; step < 1500; ++step) {
+        seed = seed * 1103515245u + 12345u;
+        size_t n = (seed >> 8) % 40000;
+        if ((seed >> 4) % 3 != 0) {
+            std::string bytes;
+            for (size_t i = 0; i < n; ++i) bytes += (char)(next++ % 251);
+            ASSERT_EQ(1, PutOutput(&queue, bytes.data(), bytes.size()));
+            model += bytes;
+            if (model.size() > peak) peak = model.size();
+        } else {
+            DropOutput(&queue, 2 * n);
+            model.erase(0, 2 * n);
+        }
+        ASSERT_EQ(model.size(), QueuedBytes(&queue));
+        ASSERT_EQ(0, model.compare(0, model.size(), QueuedData(&queue), QueuedBytes(&queue))) << step;
+        ASSERT_LE(queue.capacity, 4 * peak + 64 * 1024) << "grown beyond need";
+    }
+    FreeOutputQueue(&queue);
+    EXPECT_EQ(0u, QueuedBytes(&queue));
+}
+
+TEST(OutputQueue, ReaderRoomStopsAtTheBoundExceptWhileDraining) {
+    const size_t chunk = 1 << 20;
+    struct {
+        size_t queued;
+        bool draining;
+        size_t room;
+    } cases[] = {
+        {0, false, chunk},
+        {OUTPUT_BACKLOG_MAX - chunk, false, chunk},
+        {OUTPUT_BACKLOG_MAX - 100, false, 100},
+        {OUTPUT_BACKLOG_MAX, false, 0},
+        {OUTPUT_BACKLOG_MAX + 5, false, 0},
+        {OUTPUT_BACKLOG_MAX, true, chunk},
+    };
+    for (const auto& c : cases) {
+        OutputQueue queue;
+        InitOutputQueue(&queue);
+        queue.end = c.queued;  // only the count matters here
+        EXPECT_EQ(c.room, ReaderRoom(&queue, c.draining, chunk)) << c.queued << " " << c.draining;
+    }
+}
+
+}  // namespace
