@@ -35,6 +35,18 @@ wine_session_start() {
   fi
   wine_install_caption_font
   wine_install_gnumake
+  wine_private_user_folders
+}
+
+# Wine links Desktop, Documents and the like of every prefix to the Unix home,
+# so shortcuts one prefix's tests make and remove would meet those of another
+# run, and the user's own desktop: each prefix gets folders of its own.
+wine_private_user_folders() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    [ -L "$link" ] && [ -d "$link" ] || continue
+    rm "$link" && mkdir "$link"
+  done
 }
 
 # The caption buttons are glyphs of the Marlett font. This Wine does not find
