@@ -5,7 +5,7 @@
 # uninstaller built for it with uninstal-script, driven through its dialog.
 # Each check-box combination must remove exactly its group, the batch must
 # remove the uninstaller and its folder, and failures must remove nothing more.
-. "$TOP/uninstal/tests/e2e/common.sh"
+. "$TOP/tests/e2e/lib/uninstal.sh"
 
 TAG=BvuE2E
 APP='C:\bvu-e2e\App'

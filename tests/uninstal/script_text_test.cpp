@@ -9,7 +9,6 @@
 
 #include "test_scripts.h"
 
-using namespace uninstal;
 using uninstal_script::DumpDescription;
 using uninstal_script::ParseDescription;
 using uninstal_script::ScriptImage;
@@ -28,7 +27,7 @@ TEST(ReferenceScriptTest, StringsAndRecords) {
     std::string description{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     std::string bytes = BuildScript(description), tooLong(260, 'x');
     ASSERT_EQ(bytes.size(), 276u + 740u);
-    const char* data = bytes.data() + kHeaderSize;
+    const char* data = bytes.data() + SCRIPT_HEADER_SIZE;
     EXPECT_STREQ(NthString(data, 0), "Bravik");
     EXPECT_STREQ(NthString(data, 1), "Bravikのｱﾝｲﾝｽﾄｰﾙ");
     std::string message = NthString(data, 2);

@@ -4,8 +4,6 @@
 
 #include "test_scripts.h"
 
-using namespace uninstal;
-
 namespace {
 
 std::string SmallScript() {
@@ -29,13 +27,13 @@ TEST(NthStringTest, WalksPastNulsAndStopsAtTheBound) {
 
 TEST(CheckScriptTest, EveryTruncationIsRefused) {
     std::string full = SmallScript();
-    ASSERT_EQ(CheckScript(full.data(), full.size()), kScriptSound);
-    EXPECT_EQ(CheckScript(full.data(), kHeaderSize - 1), kScriptHeaderShort);
-    for (uint32_t k = 0; k < full.size() - kHeaderSize; ++k) {
-        std::string block = full.substr(0, kHeaderSize + k);
-        EXPECT_EQ(CheckScript(block.data(), block.size()), kScriptDataShort) << k;
+    ASSERT_EQ(CheckScript(full.data(), full.size()), SCRIPT_SOUND);
+    EXPECT_EQ(CheckScript(full.data(), SCRIPT_HEADER_SIZE - 1), SCRIPT_HEADER_SHORT);
+    for (uint32_t k = 0; k < full.size() - SCRIPT_HEADER_SIZE; ++k) {
+        std::string block = full.substr(0, SCRIPT_HEADER_SIZE + k);
+        EXPECT_EQ(CheckScript(block.data(), block.size()), SCRIPT_DATA_SHORT) << k;
         SetDataLength(&block, k);
-        EXPECT_NE(CheckScript(block.data(), block.size()), kScriptSound) << "data cut to " << k << " bytes";
+        EXPECT_NE(CheckScript(block.data(), block.size()), SCRIPT_SOUND) << "data cut to " << k << " bytes";
     }
 }
 
@@ -44,19 +42,19 @@ TEST(CheckScriptTest, CorruptedScripts) {
     const std::string shortcut = "shortcut 0x20 0 \"T\" \"x\" \"\" \"\" \"\"\n";
     const std::string shortcuts = top + "menu-folder 0x41 \"S\"\n" + Repeat(shortcut, 299);
     const struct { const char* name; std::string description; ScriptFault fault; } cases[] = {
-        {"no end record", top + "file \"a\"\n", kScriptNoEndRecord},
-        {"string runs off", top + "bytes 07 41 42\n", kScriptRecordOpen},
-        {"fixed bytes run off", top + "bytes 04 20\n", kScriptRecordOpen},
-        {"header string runs off", "unchecked\nproduct \"P\"\nbytes 41 42", kScriptHeaderStringsOpen},
-        {"three header strings only", "unchecked\n" + strings, kScriptHeaderStringsOpen},
-        {"unknown type stops the walk", top + "bytes 09 41 42\n", kScriptSound},
-        {"bytes after the end record", top + "end\nbytes 07 41\n", kScriptSound},
+        {"no end record", top + "file \"a\"\n", SCRIPT_NO_END_RECORD},
+        {"string runs off", top + "bytes 07 41 42\n", SCRIPT_RECORD_OPEN},
+        {"fixed bytes run off", top + "bytes 04 20\n", SCRIPT_RECORD_OPEN},
+        {"header string runs off", "unchecked\nproduct \"P\"\nbytes 41 42", SCRIPT_HEADER_STRINGS_OPEN},
+        {"three header strings only", "unchecked\n" + strings, SCRIPT_HEADER_STRINGS_OPEN},
+        {"unknown type stops the walk", top + "bytes 09 41 42\n", SCRIPT_SOUND},
+        {"bytes after the end record", top + "end\nbytes 07 41\n", SCRIPT_SOUND},
         {"open install directory", "unchecked\ninstall-dir-bytes " + Repeat("41 ", 260) + "\n" + strings +
-         "default-dir \"\"\nend\n", kScriptInstallDirOpen},
-        {"dataLength 120000", "unchecked\ndata-length 120000\n" + ScriptTop() + "end\n", kScriptDataTooLong},
-        {"dataLength 0xFFFFFFFF", "unchecked\ndata-length 0xFFFFFFFF\n" + ScriptTop() + "end\n", kScriptDataTooLong},
-        {"300 shortcut and folder records", shortcuts + "file \"x\"\nend\n", kScriptSound},
-        {"301 shortcut and folder records", shortcuts + "menu-folder 0x41 \"S\"\nend\n", kScriptTooManyDeferred},
+         "default-dir \"\"\nend\n", SCRIPT_INSTALL_DIR_OPEN},
+        {"dataLength 120000", "unchecked\ndata-length 120000\n" + ScriptTop() + "end\n", SCRIPT_DATA_TOO_LONG},
+        {"dataLength 0xFFFFFFFF", "unchecked\ndata-length 0xFFFFFFFF\n" + ScriptTop() + "end\n", SCRIPT_DATA_TOO_LONG},
+        {"300 shortcut and folder records", shortcuts + "file \"x\"\nend\n", SCRIPT_SOUND},
+        {"301 shortcut and folder records", shortcuts + "menu-folder 0x41 \"S\"\nend\n", SCRIPT_TOO_MANY_DEFERRED},
     };
     for (const auto& c : cases) {
         std::string error, block = BuildScript(c.description, nullptr, &error);
@@ -69,13 +67,13 @@ TEST(CheckScriptTest, CorruptedScripts) {
 // with the unbounded NthString inside its data.
 TEST(CheckScriptTest, NoByteFlipLeadsTheWalkOutside) {
     std::string full = SmallScript();
-    for (size_t i = kHeaderSize; i < full.size(); ++i) {
+    for (size_t i = SCRIPT_HEADER_SIZE; i < full.size(); ++i) {
         for (int value : {0x00, 0x02, 0x04, 0x07, 0x41, 0xFF}) {
             std::string block = full;
             block[i] = (char)value;
-            if (CheckScript(block.data(), block.size()) != kScriptSound) continue;
+            if (CheckScript(block.data(), block.size()) != SCRIPT_SOUND) continue;
             const char* end = block.data() + block.size();
-            const char* record = NthString(block.data() + kHeaderSize, kHeaderStrings);
+            const char* record = NthString(block.data() + SCRIPT_HEADER_SIZE, SCRIPT_HEADER_STRINGS);
             const RecordLayout* layout;
             while (record < end && *record && (layout = FindRecordLayout((unsigned char)*record)))
                 record = NthString(RecordStrings(record, layout), layout->stringCount);
