@@ -78,6 +78,8 @@ TEST(DialogTest, TitleIsCutToTheCaptionBufferBetweenCharacters) {
     DestroyWindow(dialog);
 }
 
+// The version's numbers and names as release_archives.sh reads them from the
+// archives; what it leaves out is checked here.
 TEST(UnInstalImageTest, VersionIconAndDialogResources) {
     std::string path = UnInstalPath();
     DWORD handle = 0, size = GetFileVersionInfoSizeA(path.c_str(), &handle);
@@ -87,16 +89,10 @@ TEST(UnInstalImageTest, VersionIconAndDialogResources) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(&info[0], "\\", (void**)&fixed, &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00020022u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010001u);
     EXPECT_EQ(fixed->dwProductVersionLS, 0x00020022u);
     const char* fields[][2] = {
-        {"FileVersion", "1, 1, 2, 34"}, {"ProductVersion", "1, 1, 2, 34"}, {"FileDescription", "UnInstall for Windows"},
-        {"InternalName", "UnInstall"}, {"OriginalFilename", "UnInstal.exe"}, {"ProductName", "UnInstall ｱﾌﾟﾘｹｰｼｮﾝ"},
-        {"Comments", "Windowsｱﾝｲﾝｽﾄｰﾙﾌﾟﾛｸﾞﾗﾑ"}, {"CompanyName", "Quibrel Software"},
-        {"LegalCopyright", "Copyright (C) 1997-2026 by Quibrel Software"},
-    };
+        {"CompanyName", "Quibrel Software"}, {"LegalCopyright", "Copyright (C) 1997-2026 by Quibrel Software"}};
     for (const auto& f : fields) {
         char* value = nullptr;
         std::string key = std::string("\\StringFileInfo\\041103a4\\") + f[0];

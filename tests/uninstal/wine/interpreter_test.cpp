@@ -1,6 +1,6 @@
 // The interpreter on real files, shortcuts and registry keys, with the check
 // boxes of a real dialog 205. What a whole sandbox installation loses under
-// each box combination is checked end to end by tests/e2e/uninstal_sandbox.sh.
+// each box alone is checked end to end by tests/e2e/uninstal_sandbox.sh.
 #include "uninstal/ui/interpreter.h"
 
 #include <gtest/gtest.h>
