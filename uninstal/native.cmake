@@ -10,9 +10,6 @@ add_subdirectory(${CMAKE_SOURCE_DIR}/tools/uninstal-script ${CMAKE_BINARY_DIR}/t
 file(GLOB UNINSTAL_CORE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/uninstal/*_test.cpp)
 add_executable(uninstal_core_tests ${UNINSTAL_CORE_TESTS})
 target_compile_options(uninstal_core_tests PRIVATE ${BRAVIK_WARNINGS} ${BRAVIK_CHARSET})
-# A u8 literal keeps the path's bytes: the tests' other literals become CP932.
-target_compile_definitions(uninstal_core_tests PRIVATE
-    UNINSTAL_EXAMPLES_DIR=u8"${CMAKE_SOURCE_DIR}/examples/uninstall")
 target_link_libraries(uninstal_core_tests uninstal_script_text uninstal_core GTest::gtest GTest::gtest_main
     Threads::Threads)
 gtest_discover_tests(uninstal_core_tests DISCOVERY_MODE PRE_TEST)
