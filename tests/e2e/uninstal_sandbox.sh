@@ -151,15 +151,14 @@ sleep 1
 check "empty install directory: no batch file" test ! -e "$BATCH"
 same "empty install directory: nothing is removed" "$before" "$(state)"
 
-# No script at all (the image as built) and a script without its end record:
-# an empty dialog, the failure message, nothing removed.
-printf 'unchecked\n%s\n' "$(description 0xE0 "$MENU_REGISTRY" | grep -v '^end$')" > "$work/noend.txt"
-for kind in none noend; do
-  fresh
-  if [ $kind = none ]; then cp "$UNINSTAL" "$APP_UNIX/UnInstal.exe"; else install "$work/noend.txt"; fi
-  before=$(state)
-  out=$(udrv run "$APP\\UnInstal.exe")
-  same "script $kind: empty dialog with cleared, enabled boxes" "$(cat <<TEXT
+# No script at all (the image as built): an empty dialog, the failure
+# message, nothing removed. The reader's other refusals (a script without its
+# end record among them) are its Wine test's; they take the same way here.
+fresh
+cp "$UNINSTAL" "$APP_UNIX/UnInstal.exe"
+before=$(state)
+out=$(udrv run "$APP\\UnInstal.exe")
+same "script none: empty dialog with cleared, enabled boxes" "$(cat <<TEXT
 title: 
 message: 
 box 304 clear enabled
@@ -167,9 +166,8 @@ box 305 clear enabled
 box 308 clear enabled
 TEXT
 )" "$(printf '%s\n' "$out" | head -5 | sed 's/ enabled .*/ enabled/')"
-  check "script $kind: the failure message" has "$out" "$FAILURE"
-  same "script $kind: nothing is removed" "$before" "$(state)"
-done
+check "script none: the failure message" has "$out" "$FAILURE"
+same "script none: nothing is removed" "$before" "$(state)"
 
 # The 0x80 location opens a folder browser rooted at the Programs menu.
 description 0xE0 "menu-folder 0xC1 \"$TAG Soft\"" > "$work/browse.txt"

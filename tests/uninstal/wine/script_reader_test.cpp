@@ -42,8 +42,8 @@ TEST_F(ScriptReaderTest, AppendedScriptIsReadWhole) {
     EXPECT_EQ(ReadScriptFile((scratch_ / "missing.exe").c_str(), &script), 0);
 }
 
-// A missing end record and the image alone are refused end to end
-// (tests/e2e/uninstal_sandbox.sh): the dialog stays empty.
+// The image alone is refused end to end (tests/e2e/uninstal_sandbox.sh):
+// the dialog stays empty.
 TEST_F(ScriptReaderTest, OnlyWholeSoundScriptsBelow120000BytesAreTaken) {
     std::string block = ScriptBlock("file \"%i\\\\a.txt\"\ndirectory \"%i\"\n", "C:\\App");
     std::string openDir = block, longest = block, tooLong = block;
