@@ -7,12 +7,9 @@ target_compile_options(uninstal_core PRIVATE ${BRAVIK_WARNINGS} ${BRAVIK_CHARSET
 
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/uninstal-script ${CMAKE_BINARY_DIR}/tools/uninstal-script)
 
-file(GLOB UNINSTAL_CORE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/uninstal/tests/*_test.cpp)
+file(GLOB UNINSTAL_CORE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/uninstal/*_test.cpp)
 add_executable(uninstal_core_tests ${UNINSTAL_CORE_TESTS})
 target_compile_options(uninstal_core_tests PRIVATE ${BRAVIK_WARNINGS} ${BRAVIK_CHARSET})
-# A u8 literal keeps the path's bytes: the tests' other literals become CP932.
-target_compile_definitions(uninstal_core_tests PRIVATE
-    UNINSTAL_EXAMPLES_DIR=u8"${CMAKE_SOURCE_DIR}/examples/uninstall")
 target_link_libraries(uninstal_core_tests uninstal_script_text uninstal_core GTest::gtest GTest::gtest_main
     Threads::Threads)
 gtest_discover_tests(uninstal_core_tests DISCOVERY_MODE PRE_TEST)
@@ -22,4 +19,4 @@ gtest_discover_tests(uninstal_core_tests DISCOVERY_MODE PRE_TEST)
 set(UNINSTAL_PAD_DIR ${CMAKE_BINARY_DIR}/uninstal_pad_test)
 add_test(NAME uninstal_pad_small_image
     COMMAND ${CMAKE_COMMAND} -DWORK=${UNINSTAL_PAD_DIR} -DPAD_SCRIPT=${CMAKE_SOURCE_DIR}/uninstal/pad_image.cmake
-            -P ${CMAKE_SOURCE_DIR}/uninstal/tests/pad_image_test.cmake)
+            -P ${CMAKE_SOURCE_DIR}/tests/uninstal/pad_image_test.cmake)

@@ -3,7 +3,7 @@
 # the example description of Bravik's uninstall script gives a 50168-byte
 # uninstaller with a 740-byte script, and dumping that file gives the
 # description back, byte for byte.
-. "$TOP/uninstal/tests/e2e/common.sh"
+. "$TOP/tests/e2e/lib/uninstal.sh"
 
 EXAMPLE="$TOP/examples/uninstall/bravik.uninstall.txt"
 work=$(mktemp -d)

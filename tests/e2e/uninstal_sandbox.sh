@@ -5,7 +5,9 @@
 # uninstaller built for it with uninstal-script, driven through its dialog.
 # Each check-box combination must remove exactly its group, the batch must
 # remove the uninstaller and its folder, and failures must remove nothing more.
-. "$TOP/uninstal/tests/e2e/common.sh"
+# Cancel and the flags that fix the boxes are checked by release_install.sh
+# and the Wine dialog tests.
+. "$TOP/tests/e2e/lib/uninstal.sh"
 
 TAG=BvuE2E
 APP='C:\bvu-e2e\App'
@@ -17,7 +19,6 @@ trap 'udrv sandbox clean "$APP" $TAG >/dev/null; rmdir "$DRIVE_C/bvu-e2e" 2>/dev
 for f in "$UNINSTAL" "$UDRIVER" "$BUILDER"; do
   [ -f "$f" ] || { not_ok "built: $f"; finish; }
 done
-same "UnInstal.exe is padded to 0xC000 bytes" 49152 "$(stat -c %s "$UNINSTAL")"
 
 # description FLAGS MENULINE: the sandbox's script; the menu folder record
 # comes after the files and associations so that a cancelled folder browser
@@ -100,9 +101,10 @@ STATE
 
 description 0xE0 "$MENU_REGISTRY" > "$work/all.txt"
 
-# Every check-box combination, all boxes ticked at the start.
-for boxes in 111 000 100 010 001 110 101 011; do
-  keep=0; [ "$boxes" = 000 ] || [ "$boxes" = 101 ] && keep=1
+# All boxes, none and each alone, all ticked at the start: the groups are
+# independent bits, so the pairs add nothing.
+for boxes in 111 000 100 010 001; do
+  keep=0; [ "$boxes" = 000 ] && keep=1
   if [ $keep = 1 ]; then fresh --keep; else fresh; fi || { not_ok "boxes $boxes: sandbox"; continue; }
   install "$work/all.txt" || { not_ok "boxes $boxes: build the uninstaller"; continue; }
   shots=""; [ $boxes = 111 ] && shots="$(winpath "$work/uninstal-dialog")"
@@ -136,15 +138,6 @@ else
   not_ok "read-only uninstaller: sandbox"
 fi
 
-# Cancel: no batch, nothing removed.
-fresh --keep && install "$work/all.txt"
-before=$(state)
-out=$(udrv run "$APP\\UnInstal.exe" --press cancel)
-check "cancel: the uninstaller ends quietly" ended_quietly "$out"
-sleep 1
-check "cancel: no batch file is written" test ! -e "$BATCH"
-same "cancel: nothing is removed" "$before" "$(state)"
-
 FAILURE="msgbox text: キャンセルまたは異常のためアンインストールを中断します。"
 
 # An empty install directory: the failure message, nothing removed.
@@ -158,15 +151,14 @@ sleep 1
 check "empty install directory: no batch file" test ! -e "$BATCH"
 same "empty install directory: nothing is removed" "$before" "$(state)"
 
-# No script at all (the image as built) and a script without its end record:
-# an empty dialog, the failure message, nothing removed.
-printf 'unchecked\n%s\n' "$(description 0xE0 "$MENU_REGISTRY" | grep -v '^end$')" > "$work/noend.txt"
-for kind in none noend; do
-  fresh
-  if [ $kind = none ]; then cp "$UNINSTAL" "$APP_UNIX/UnInstal.exe"; else install "$work/noend.txt"; fi
-  before=$(state)
-  out=$(udrv run "$APP\\UnInstal.exe")
-  same "script $kind: empty dialog with cleared, enabled boxes" "$(cat <<TEXT
+# No script at all (the image as built): an empty dialog, the failure
+# message, nothing removed. The reader's other refusals (a script without its
+# end record among them) are its Wine test's; they take the same way here.
+fresh
+cp "$UNINSTAL" "$APP_UNIX/UnInstal.exe"
+before=$(state)
+out=$(udrv run "$APP\\UnInstal.exe")
+same "script none: empty dialog with cleared, enabled boxes" "$(cat <<TEXT
 title: 
 message: 
 box 304 clear enabled
@@ -174,27 +166,8 @@ box 305 clear enabled
 box 308 clear enabled
 TEXT
 )" "$(printf '%s\n' "$out" | head -5 | sed 's/ enabled .*/ enabled/')"
-  check "script $kind: the failure message" has "$out" "$FAILURE"
-  same "script $kind: nothing is removed" "$before" "$(state)"
-done
-
-# Flags that fix the boxes: 0x22 ticks and disables 304, 0x0E disables all.
-for flags in 0x22 0x0E; do
-  description $flags "$MENU_REGISTRY" > "$work/flags.txt"
-  fresh && install "$work/flags.txt"
-  out=$(udrv run "$APP\\UnInstal.exe" --boxes 000)
-  if [ $flags = 0x22 ]; then
-    check "flags 0x22: box 304 ticked and disabled, the others clear and enabled" \
-      eval 'has "$out" "box 304 ticked disabled" && has "$out" "box 305 clear enabled" && has "$out" "box 308 clear enabled"'
-    boxes=100
-  else
-    check "flags 0x0E: all boxes clear and disabled" \
-      eval 'has "$out" "box 304 clear disabled" && has "$out" "box 305 clear disabled" && has "$out" "box 308 clear disabled"'
-    boxes=000
-  fi
-  gone_within "$BATCH" >/dev/null
-  same "flags $flags: removes the fixed groups only" "$(expected $boxes 0 1)" "$(state)"
-done
+check "script none: the failure message" has "$out" "$FAILURE"
+same "script none: nothing is removed" "$before" "$(state)"
 
 # The 0x80 location opens a folder browser rooted at the Programs menu.
 description 0xE0 "menu-folder 0xC1 \"$TAG Soft\"" > "$work/browse.txt"

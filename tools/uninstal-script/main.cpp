@@ -19,7 +19,7 @@ using namespace uninstal_script;
 
 namespace {
 
-const char kUsage[] =
+const char Usage[] =
     "usage: uninstal-script build DESCRIPTION UNINSTAL.EXE OUTPUT [--install-dir DIR]\n"
     "         appends the script to the first 0xC000 bytes of UNINSTAL.EXE\n"
     "       uninstal-script script DESCRIPTION OUTPUT [--install-dir DIR]\n"
@@ -62,7 +62,7 @@ struct Options {
 
 bool ParseOptions(int argc, char** argv, Options* options) {
     memset(options, 0, sizeof *options);
-    options->offset = uninstal::kScriptOffset;
+    options->offset = SCRIPT_OFFSET;
     for (int i = 2; i < argc; ++i) {
         if (strcmp(argv[i], "--install-dir") == 0 && i + 1 < argc) {
             options->installDir = argv[++i];
@@ -86,7 +86,7 @@ bool BuildImage(const char* descriptionPath, const char* installDirArgument, Scr
     if (!ReadWholeFile(descriptionPath, &text)) return Fail(std::string("cannot read ") + descriptionPath), false;
     if (installDirArgument && !ArgumentToCp932(installDirArgument, &installDir))
         return Fail("the install directory has no code page 932 form"), false;
-    if (!ParseDescription(text, installDirArgument ? &installDir : NULL, image, &error, &warnings))
+    if (!ParseDescription(text, installDirArgument ? &installDir : nullptr, image, &error, &warnings))
         return Fail(std::string(descriptionPath) + ": " + error), false;
     if (!warnings.empty()) fprintf(stderr, "uninstal-script: %s", warnings.c_str());
     return true;
@@ -98,12 +98,12 @@ int Build(const Options& o) {
     if (!BuildImage(o.positional[0], o.installDir, &image)) return 1;
     std::string base;
     if (!ReadWholeFile(o.positional[1], &base)) return Fail(std::string("cannot read ") + o.positional[1]);
-    if (base.size() < uninstal::kScriptOffset)
+    if (base.size() < SCRIPT_OFFSET)
         return Fail(std::string(o.positional[1]) + " is shorter than 0xC000 bytes: not a padded UnInstal image");
-    if (base.size() > uninstal::kScriptOffset)
+    if (base.size() > SCRIPT_OFFSET)
         fprintf(stderr, "uninstal-script: replacing the %lu bytes after the image of %s\n",
-                (unsigned long)(base.size() - uninstal::kScriptOffset), o.positional[1]);
-    std::string output = base.substr(0, uninstal::kScriptOffset) + image.Bytes();
+                (unsigned long)(base.size() - SCRIPT_OFFSET), o.positional[1]);
+    std::string output = base.substr(0, SCRIPT_OFFSET) + image.Bytes();
     if (!WriteWholeFile(o.positional[2], output)) return Fail(std::string("cannot write ") + o.positional[2]);
     printf("%s: dataLength %lu, %lu bytes\n", o.positional[2], (unsigned long)image.data.size(),
            (unsigned long)output.size());
@@ -122,7 +122,7 @@ bool ReadScriptBytes(const Options& o, std::string* bytes) {
     std::string file;
     if (o.count != 1) return Fail("needs one FILE"), false;
     if (!ReadWholeFile(o.positional[0], &file)) return Fail(std::string("cannot read ") + o.positional[0]), false;
-    if (file.size() < o.offset + uninstal::kHeaderSize)
+    if (file.size() < o.offset + SCRIPT_HEADER_SIZE)
         return Fail(std::string(o.positional[0]) + " holds no script header at the offset"), false;
     *bytes = file.substr(o.offset);
     return true;
@@ -139,11 +139,11 @@ int Dump(const Options& o) {
 int Check(const Options& o) {
     std::string bytes;
     if (!ReadScriptBytes(o, &bytes)) return 1;
-    uninstal::ScriptFault fault = uninstal::CheckScript(bytes.data(), bytes.size());
-    uninstal::ScriptHeader header;
+    ScriptFault fault = CheckScript(bytes.data(), bytes.size());
+    ScriptHeader header;
     memcpy(&header, bytes.data(), sizeof header);
-    if (fault != uninstal::kScriptSound) {
-        printf("refused: %s\n", uninstal::DescribeScriptFault(fault));
+    if (fault != SCRIPT_SOUND) {
+        printf("refused: %s\n", DescribeScriptFault(fault));
         return 1;
     }
     printf("sound: dataLength %lu, flags 0x%lX, install-dir %s\n", (unsigned long)header.dataLength,
@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
 #endif
     Options options;
     if (argc < 2 || !ParseOptions(argc, argv, &options)) {
-        fputs(kUsage, stderr);
+        fputs(Usage, stderr);
         return 2;
     }
     const char* command = argv[1];
@@ -167,6 +167,6 @@ int main(int argc, char** argv) {
     if (strcmp(command, "script") == 0) return Script(options);
     if (strcmp(command, "dump") == 0) return Dump(options);
     if (strcmp(command, "check") == 0) return Check(options);
-    fputs(kUsage, stderr);
+    fputs(Usage, stderr);
     return 2;
 }

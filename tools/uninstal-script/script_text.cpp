@@ -13,23 +13,21 @@
 
 namespace uninstal_script {
 
-using namespace uninstal;
-
 namespace {
 
-const char* const kHeaderStringNames[kHeaderStrings] = {"product", "title", "message", "default-dir"};
-const size_t kTitleMax = kTitleSize - 1;
+const char* const HeaderStringNames[SCRIPT_HEADER_STRINGS] = {"product", "title", "message", "default-dir"};
+const size_t TITLE_MAX = TITLE_SIZE - 1;
 
 struct RecordKeyword {
     const char* keyword;
     unsigned char type;
 };
-const RecordKeyword kRecordKeywords[] = {
-    {"association", kRecordAssociation}, {"menu-folder", kRecordMenuFolder}, {"shortcut", kRecordShortcut},
-    {"uninstall-entry", kRecordAddRemove}, {"directory", kRecordDirectory}, {"file", kRecordFile},
+const RecordKeyword RecordKeywords[] = {
+    {"association", RECORD_ASSOCIATION}, {"menu-folder", RECORD_MENU_FOLDER}, {"shortcut", RECORD_SHORTCUT},
+    {"uninstall-entry", RECORD_ADD_REMOVE}, {"directory", RECORD_DIRECTORY}, {"file", RECORD_FILE},
 };
 
-const char kDumpPreamble[] =
+const char DumpPreamble[] =
     "# UnInstal uninstall script, built with: uninstal-script build THIS-FILE UnInstal.exe OUTPUT\n"
     "# Strings are UTF-8 in double quotes and are stored in code page 932;\n"
     "# escapes: \\\\ \\\" \\r \\n \\t \\xNN. Numbers are decimal or 0x hexadecimal.\n";
@@ -202,16 +200,16 @@ bool Parser::Line(const std::vector<Token>& tokens, std::string* error) {
         d_->unchecked = true;
         return true;
     }
-    for (int i = 0; i < kHeaderStrings; ++i)
-        if (keyword == kHeaderStringNames[i]) return HeaderString(i, tokens, error);
-    for (const RecordKeyword& record : kRecordKeywords)
+    for (int i = 0; i < SCRIPT_HEADER_STRINGS; ++i)
+        if (keyword == HeaderStringNames[i]) return HeaderString(i, tokens, error);
+    for (const RecordKeyword& record : RecordKeywords)
         if (keyword == record.keyword) return Record(record, tokens, error);
     if (keyword == "end") {
         if (tokens.size() != 1) {
             *error = "end takes nothing";
             return false;
         }
-        if (!d_->unchecked && (d_->ended || d_->headerStrings < kHeaderStrings)) {
+        if (!d_->unchecked && (d_->ended || d_->headerStrings < SCRIPT_HEADER_STRINGS)) {
             *error = d_->ended ? "a second end" : "end before the four header strings";
             return false;
         }
@@ -232,10 +230,10 @@ bool Parser::Line(const std::vector<Token>& tokens, std::string* error) {
 }
 
 bool Parser::HeaderField(const std::string& keyword, const std::vector<Token>& tokens, std::string* error) {
-    static const char* const kFields[] = {"flags", "word-at-4", "word-at-8", "data-length", "install-dir",
+    static const char* const Fields[] = {"flags", "word-at-4", "word-at-8", "data-length", "install-dir",
                                           "install-dir-bytes"};
     bool known = false;
-    for (const char* field : kFields) known |= keyword == field;
+    for (const char* field : Fields) known |= keyword == field;
     if (!known) {
         *error = "unknown keyword " + keyword;
         return false;
@@ -251,7 +249,7 @@ bool Parser::HeaderField(const std::string& keyword, const std::vector<Token>& t
         }
         d_->installDirBytes = true;
         if (!Bytes(tokens, &d_->installDir, error)) return false;
-        if (d_->installDir.size() > kPathSize) {
+        if (d_->installDir.size() > UNINSTAL_PATH_SIZE) {
             *error = "install-dir-bytes holds more than 260 bytes";
             return false;
         }
@@ -265,7 +263,7 @@ bool Parser::HeaderField(const std::string& keyword, const std::vector<Token>& t
         std::string value;
         if (!AppendString(tokens[1], &value, error)) return false;
         value.pop_back();
-        if (value.size() > kPathSize - 1) {
+        if (value.size() > UNINSTAL_PATH_SIZE - 1) {
             *error = "install-dir is longer than 259 bytes";
             return false;
         }
@@ -302,12 +300,12 @@ bool Parser::HeaderString(int index, const std::vector<Token>& tokens, std::stri
     }
     if (!d_->unchecked && index != d_->headerStrings) {
         *error = std::string("header strings come in the order product, title, message, default-dir; expected ") +
-                 (d_->headerStrings < kHeaderStrings ? kHeaderStringNames[d_->headerStrings] : "records");
+                 (d_->headerStrings < SCRIPT_HEADER_STRINGS ? HeaderStringNames[d_->headerStrings] : "records");
         return false;
     }
     size_t before = d_->data.size();
     if (!AppendString(tokens[1], &d_->data, error)) return false;
-    if (!d_->unchecked && index == 1 && d_->data.size() - before - 1 > kTitleMax) {
+    if (!d_->unchecked && index == 1 && d_->data.size() - before - 1 > TITLE_MAX) {
         *error = "the title is longer than 79 bytes";
         return false;
     }
@@ -318,7 +316,7 @@ bool Parser::HeaderString(int index, const std::vector<Token>& tokens, std::stri
 
 bool Parser::Record(const RecordKeyword& keyword, const std::vector<Token>& tokens, std::string* error) {
     const RecordLayout* layout = FindRecordLayout(keyword.type);
-    if (!d_->unchecked && (d_->headerStrings < kHeaderStrings || d_->ended)) {
+    if (!d_->unchecked && (d_->headerStrings < SCRIPT_HEADER_STRINGS || d_->ended)) {
         *error = d_->ended ? "a record after end" : "a record before the four header strings";
         return false;
     }
@@ -411,32 +409,33 @@ void PutBytesLines(const char* keyword, const char* p, const char* end, std::str
 // Writes the data's header strings and records; returns false when some of
 // it had to be written as plain bytes.
 bool DumpData(const char* p, const char* end, std::string* lines) {
-    for (int i = 0; i < kHeaderStrings; ++i) {
+    for (int i = 0; i < SCRIPT_HEADER_STRINGS; ++i) {
         const char* next = NthStringIn(p, end, 1);
         if (!next) {
             PutBytesLines("bytes", p, end, lines);
             return false;
         }
-        *lines += std::string(kHeaderStringNames[i]) + " " + Quote(std::string(p, next - 1)) + "\n";
+        *lines += std::string(HeaderStringNames[i]) + " " + Quote(std::string(p, next - 1)) + "\n";
         p = next;
     }
     *lines += '\n';
     char number[8];
     while (p < end) {
         unsigned char type = (unsigned char)*p;
-        if (type == kRecordEnd) {
+        if (type == RECORD_END) {
             *lines += "end\n";
             PutBytesLines("bytes", p + 1, end, lines);
             return p + 1 == end;
         }
         const RecordLayout* layout = FindRecordLayout(type);
-        const char* strings = layout && (size_t)(end - p) >= 1u + layout->fixedBytes ? RecordStrings(p, layout) : NULL;
-        const char* next = strings ? NthStringIn(strings, end, layout->stringCount) : NULL;
+        const char* strings =
+            layout && (size_t)(end - p) >= 1u + layout->fixedBytes ? RecordStrings(p, layout) : nullptr;
+        const char* next = strings ? NthStringIn(strings, end, layout->stringCount) : nullptr;
         if (!next) {
             PutBytesLines("bytes", p, end, lines);
             return false;
         }
-        for (const RecordKeyword& keyword : kRecordKeywords)
+        for (const RecordKeyword& keyword : RecordKeywords)
             if (keyword.type == type) *lines += keyword.keyword;
         for (int i = 0; i < layout->fixedBytes; ++i) {
             snprintf(number, sizeof number, " 0x%02X", (unsigned char)p[1 + i]);
@@ -470,22 +469,23 @@ bool ParseDescription(const std::string& text, const std::string* installDir, Sc
         start = stop + 1;
     }
     if (installDir) {
-        if (installDir->size() > kPathSize - 1 || memchr(installDir->data(), 0, installDir->size())) {
+        if (installDir->size() > UNINSTAL_PATH_SIZE - 1 || memchr(installDir->data(), 0, installDir->size())) {
             *error = "the install directory is longer than 259 bytes";
             return false;
         }
         d.installDir = *installDir;
     }
-    if (!d.unchecked && (d.headerStrings < kHeaderStrings || !d.ended)) {
-        *error = d.headerStrings < kHeaderStrings ? "the description lacks header strings" : "the description has no end";
+    if (!d.unchecked && (d.headerStrings < SCRIPT_HEADER_STRINGS || !d.ended)) {
+        *error = d.headerStrings < SCRIPT_HEADER_STRINGS ? "the description lacks header strings"
+                                                         : "the description has no end";
         return false;
     }
 
     uint32_t dataLength = d.dataLengthAuto ? (uint32_t)d.data.size() : d.dataLength;
-    image->header.assign(kHeaderSize, '\0');
+    image->header.assign(SCRIPT_HEADER_SIZE, '\0');
     Put32(&image->header, 0, d.flags);
     Put32(&image->header, 4, d.wordAt4);
-    Put32(&image->header, 8, d.wordAt8Auto ? kScriptOffset + dataLength : d.wordAt8);
+    Put32(&image->header, 8, d.wordAt8Auto ? SCRIPT_OFFSET + dataLength : d.wordAt8);
     Put32(&image->header, 12, dataLength);
     image->header.replace(16, d.installDir.size(), d.installDir);
     image->data = d.data;
@@ -493,7 +493,7 @@ bool ParseDescription(const std::string& text, const std::string* installDir, Sc
 
     std::string bytes = image->Bytes();
     ScriptFault fault = CheckScript(bytes.data(), bytes.size());
-    if (fault != kScriptSound) {
+    if (fault != SCRIPT_SOUND) {
         std::string message = std::string("the uninstaller would refuse this script: ") + DescribeScriptFault(fault);
         if (!d.unchecked) {
             *error = message;
@@ -505,33 +505,33 @@ bool ParseDescription(const std::string& text, const std::string* installDir, Sc
 }
 
 bool DumpDescription(const std::string& bytes, std::string* text, std::string* error) {
-    if (bytes.size() < kHeaderSize) {
+    if (bytes.size() < SCRIPT_HEADER_SIZE) {
         *error = "fewer than 276 bytes: no script header";
         return false;
     }
     ScriptHeader header;
     memcpy(&header, bytes.data(), sizeof header);
-    size_t available = bytes.size() - kHeaderSize;
+    size_t available = bytes.size() - SCRIPT_HEADER_SIZE;
     size_t dataSize = header.dataLength < available ? header.dataLength : available;
-    const char* data = bytes.data() + kHeaderSize;
+    const char* data = bytes.data() + SCRIPT_HEADER_SIZE;
 
     std::string lines;
     bool regular = DumpData(data, data + dataSize, &lines);
     const char* title = NthStringIn(data, data + dataSize, 1);
     const char* message = NthStringIn(data, data + dataSize, 2);
-    bool longTitle = title && message && (size_t)(message - title - 1) > kTitleMax;
+    bool longTitle = title && message && (size_t)(message - title - 1) > TITLE_MAX;
     const char* dirEnd = (const char*)memchr(header.installDir, 0, sizeof header.installDir);
-    bool plainDir = dirEnd != NULL;
+    bool plainDir = dirEnd != nullptr;
     for (const char* p = dirEnd; p && p < header.installDir + sizeof header.installDir; ++p) plainDir &= *p == '\0';
-    bool sound = CheckScript(bytes.data(), bytes.size()) == kScriptSound;
+    bool sound = CheckScript(bytes.data(), bytes.size()) == SCRIPT_SOUND;
     bool unchecked = !regular || !sound || longTitle || !plainDir || available > dataSize;
 
     char number[64];
-    *text = kDumpPreamble;
+    *text = DumpPreamble;
     if (unchecked) *text += "unchecked\n";
     snprintf(number, sizeof number, "flags 0x%X\nword-at-4 %u\n", header.uninstallFlags, header.wordAt4);
     *text += number;
-    if (header.scriptEnd == kScriptOffset + header.dataLength)
+    if (header.scriptEnd == SCRIPT_OFFSET + header.dataLength)
         *text += "word-at-8 auto\n";
     else {
         snprintf(number, sizeof number, "word-at-8 0x%X\n", header.scriptEnd);
@@ -548,7 +548,7 @@ bool DumpDescription(const std::string& bytes, std::string* text, std::string* e
     } else {
         size_t used = sizeof header.installDir;
         while (used > 0 && header.installDir[used - 1] == '\0') --used;
-        PutBytesLines("install-dir-bytes", header.installDir, header.installDir + used, text, (int)kPathSize);
+        PutBytesLines("install-dir-bytes", header.installDir, header.installDir + used, text, (int)UNINSTAL_PATH_SIZE);
     }
     *text += "\n" + lines;
     PutBytesLines("trailing", data + dataSize, bytes.data() + bytes.size(), text);

@@ -7,7 +7,7 @@ namespace uninstal_script {
 static bool ToWide(UINT codePage, const std::string& in, std::wstring* out) {
     out->clear();
     if (in.empty()) return true;
-    int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), (int)in.size(), NULL, 0);
+    int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), (int)in.size(), nullptr, 0);
     if (n <= 0) return false;
     out->resize(n);
     return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(), (int)in.size(), &(*out)[0], n) == n;
@@ -17,12 +17,12 @@ static bool FromWide(UINT codePage, const std::wstring& in, std::string* out) {
     out->clear();
     if (in.empty()) return true;
     BOOL usedDefault = FALSE;
-    BOOL* check = codePage == CP_UTF8 ? NULL : &usedDefault;
+    BOOL* check = codePage == CP_UTF8 ? nullptr : &usedDefault;
     DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    int n = WideCharToMultiByte(codePage, flags, in.data(), (int)in.size(), NULL, 0, NULL, check);
+    int n = WideCharToMultiByte(codePage, flags, in.data(), (int)in.size(), nullptr, 0, nullptr, check);
     if (n <= 0 || usedDefault) return false;
     out->resize(n);
-    return WideCharToMultiByte(codePage, flags, in.data(), (int)in.size(), &(*out)[0], n, NULL, check) == n &&
+    return WideCharToMultiByte(codePage, flags, in.data(), (int)in.size(), &(*out)[0], n, nullptr, check) == n &&
            !usedDefault;
 }
 

@@ -3,10 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-namespace uninstal {
-
 int AddDeferred(DeferredList* list, int folder, const char* path) {
-    if (list->count >= kDeferredMax) return 0;
+    if (list->count >= DEFERRED_MAX) return 0;
     size_t length = strlen(path);
     char* entry = (char*)malloc(length + 2);
     if (entry) {
@@ -29,5 +27,3 @@ void RunDeferred(DeferredList* list, DeferredRemoveFn remove) {
 void ReleaseDeferred(DeferredList* list) {
     while (list->count > 0) free(list->entries[--list->count]);
 }
-
-}  // namespace uninstal

@@ -3,12 +3,10 @@
 #pragma once
 #include "uninstal/core/script_format.h"
 
-namespace uninstal {
-
 /// Each entry is one heap block: a marker byte (1 = folder, 0 = file) and the
 /// NUL-terminated path; a null entry is one whose allocation failed.
 struct DeferredList {
-    char* entries[kDeferredMax];
+    char* entries[DEFERRED_MAX];
     int count;
 };
 
@@ -21,5 +19,3 @@ int AddDeferred(DeferredList* list, int folder, const char* path);
 void RunDeferred(DeferredList* list, DeferredRemoveFn remove);
 /// Releases the entries without carrying them out; the list is empty afterwards.
 void ReleaseDeferred(DeferredList* list);
-
-}  // namespace uninstal

@@ -5,8 +5,6 @@
 #include "bravik/core/cp932.h"
 #include "uninstal/core/script_format.h"
 
-namespace uninstal {
-
 // AppendCut reports the new length; the text was whole when it grew by all of src.
 static int AppendWhole(char* dst, size_t size, const char* src) {
     size_t before = strlen(dst);
@@ -31,7 +29,7 @@ int ExpandPathText(char* out, const char* text, const char* installDir, MacroDir
         switch (letter) {
         case 'i':
             if (!installDir) return 1;
-            if (cp932::CopyCut(out, kPathSize, installDir) != strlen(installDir)) whole = 0;
+            if (cp932::CopyCut(out, UNINSTAL_PATH_SIZE, installDir) != strlen(installDir)) whole = 0;
             break;
         case 'c':
         case 'p':
@@ -47,8 +45,8 @@ int ExpandPathText(char* out, const char* text, const char* installDir, MacroDir
         }
     }
     if (*text) {
-        if (out[0] && !EndsWithBackslash(out) && text[0] != '\\') whole &= AppendWhole(out, kPathSize, "\\");
-        whole &= AppendWhole(out, kPathSize, text);
+        if (out[0] && !EndsWithBackslash(out) && text[0] != '\\') whole &= AppendWhole(out, UNINSTAL_PATH_SIZE, "\\");
+        whole &= AppendWhole(out, UNINSTAL_PATH_SIZE, text);
     }
     return whole;
 }
@@ -57,7 +55,7 @@ int HelpIndexPath(char* out, const char* path) {
     const char* dot = cp932::FindLastChar(path, '.');
     if (!dot || !cp932::EqualNoCase(dot + 1, "HLP")) return 0;
     size_t stem = (size_t)(dot + 1 - path);
-    if (stem + 4 > kPathSize) return 0;
+    if (stem + 4 > UNINSTAL_PATH_SIZE) return 0;
     memcpy(out, path, stem);
     memcpy(out + stem, "gid", 4);
     return 1;
@@ -65,17 +63,17 @@ int HelpIndexPath(char* out, const char* path) {
 
 int ShortcutPath(char* out, const char* folder, const char* name) {
     out[0] = '\0';
-    int whole = AppendWhole(out, kPathSize, folder);
-    whole &= AppendWhole(out, kPathSize, "\\");
-    whole &= AppendWhole(out, kPathSize, name);
-    whole &= AppendWhole(out, kPathSize, ".lnk");
+    int whole = AppendWhole(out, UNINSTAL_PATH_SIZE, folder);
+    whole &= AppendWhole(out, UNINSTAL_PATH_SIZE, "\\");
+    whole &= AppendWhole(out, UNINSTAL_PATH_SIZE, name);
+    whole &= AppendWhole(out, UNINSTAL_PATH_SIZE, ".lnk");
     return whole;
 }
 
 int AppendMenuFolder(char* folder, const char* name) {
     if (!*name) return 1;
-    int whole = AppendWhole(folder, kPathSize, "\\");
-    return whole & AppendWhole(folder, kPathSize, name);
+    int whole = AppendWhole(folder, UNINSTAL_PATH_SIZE, "\\");
+    return whole & AppendWhole(folder, UNINSTAL_PATH_SIZE, name);
 }
 
 int AssociationClassKey(char* out, size_t size, const char* extension) {
@@ -85,5 +83,3 @@ int AssociationClassKey(char* out, size_t size, const char* extension) {
     if (!*rest) return 0;
     return AppendWhole(out, size, rest) & AppendWhole(out, size, "_bvu_file");
 }
-
-}  // namespace uninstal

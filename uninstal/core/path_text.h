@@ -1,14 +1,12 @@
 // Path texts of the uninstaller: macro expansion, the help index beside a
 // help file, shortcut and menu folder paths, the association class key.
-// Every output buffer is kPathSize bytes unless a size is given; a text that
+// Every output buffer is UNINSTAL_PATH_SIZE bytes unless a size is given; a text that
 // does not fit is cut on a character boundary and reported, so that no caller
 // deletes a path it could not hold whole.
 #pragma once
 #include <stddef.h>
 
-namespace uninstal {
-
-/// Fills dir (kPathSize bytes) with the directory of a path macro letter
+/// Fills dir (UNINSTAL_PATH_SIZE bytes) with the directory of a path macro letter
 /// ('c', 'p', 's' or 'w'); returns 0 when it could not be had whole.
 typedef int (*MacroDirectoryFn)(char letter, char* dir);
 
@@ -35,5 +33,3 @@ int AppendMenuFolder(char* folder, const char* name);
 /// without its first character, then "_bvu_file". Returns 0 for an extension
 /// with nothing after its first character, or a key that does not fit.
 int AssociationClassKey(char* out, size_t size, const char* extension);
-
-}  // namespace uninstal

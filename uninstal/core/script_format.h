@@ -6,25 +6,23 @@
 #include <stddef.h>
 #include <stdint.h>
 
-namespace uninstal {
+const uint32_t SCRIPT_OFFSET = 0xC000;    ///< file offset of the script; the image is padded to it
+const uint32_t SCRIPT_HEADER_SIZE = 276;
+const uint32_t SCRIPT_MAX_DATA_LENGTH = 120000;   ///< dataLength must stay below this
+const size_t UNINSTAL_PATH_SIZE = 260;             ///< every path buffer: 259 bytes and the NUL
+const int DEFERRED_MAX = 300;             ///< shortcut and menu folder records one script may hold
+const size_t TITLE_SIZE = 80;             ///< caption buffer for the script title
+const int SCRIPT_HEADER_STRINGS = 4;             ///< productKey, title, message, default directory
 
-const uint32_t kScriptOffset = 0xC000;    ///< file offset of the script; the image is padded to it
-const uint32_t kHeaderSize = 276;
-const uint32_t kMaxDataLength = 120000;   ///< dataLength must stay below this
-const size_t kPathSize = 260;             ///< every path buffer: 259 bytes and the NUL
-const int kDeferredMax = 300;             ///< shortcut and menu folder records one script may hold
-const size_t kTitleSize = 80;             ///< caption buffer for the script title
-const int kHeaderStrings = 4;             ///< productKey, title, message, default directory
-
-/// The 276 bytes at kScriptOffset; integers little-endian as on every target.
+/// The 276 bytes at SCRIPT_OFFSET; integers little-endian as on every target.
 struct ScriptHeader {
     uint32_t uninstallFlags;
     uint32_t wordAt4;      // 3 in shipped scripts; not read
-    uint32_t scriptEnd;    // kScriptOffset + dataLength in shipped scripts; not read
+    uint32_t scriptEnd;    // SCRIPT_OFFSET + dataLength in shipped scripts; not read
     uint32_t dataLength;   // bytes of script data after the header
-    char installDir[kPathSize];
+    char installDir[UNINSTAL_PATH_SIZE];
 };
-static_assert(sizeof(ScriptHeader) == kHeaderSize, "script header is 276 bytes");
+static_assert(sizeof(ScriptHeader) == SCRIPT_HEADER_SIZE, "script header is 276 bytes");
 static_assert(offsetof(ScriptHeader, uninstallFlags) == 0, "uninstallFlags at 0");
 static_assert(offsetof(ScriptHeader, wordAt4) == 4, "word at 4");
 static_assert(offsetof(ScriptHeader, scriptEnd) == 8, "word at 8");
@@ -33,29 +31,29 @@ static_assert(offsetof(ScriptHeader, installDir) == 16, "installDir at 16");
 
 /// Bits of uninstallFlags: which check boxes of the dialog start disabled or ticked.
 enum UninstallFlag : uint32_t {
-    kDisableAssociations = 0x02,
-    kDisableShortcuts = 0x04,
-    kDisableAddRemove = 0x08,
-    kTickAssociations = 0x20,
-    kTickShortcuts = 0x40,
-    kTickAddRemove = 0x80,
+    DISABLE_ASSOCIATIONS = 0x02,
+    DISABLE_SHORTCUTS = 0x04,
+    DISABLE_ADD_REMOVE = 0x08,
+    TICK_ASSOCIATIONS = 0x20,
+    TICK_SHORTCUTS = 0x40,
+    TICK_ADD_REMOVE = 0x80,
 };
 
 /// Bits of the interpreter's gate mask, one per check box.
 enum GateBit : unsigned {
-    kGateAssociations = 0x01,
-    kGateShortcuts = 0x02,
-    kGateAddRemove = 0x04,
+    GATE_ASSOCIATIONS = 0x01,
+    GATE_SHORTCUTS = 0x02,
+    GATE_ADD_REMOVE = 0x04,
 };
 
 enum RecordType : unsigned char {
-    kRecordEnd = 0,
-    kRecordAssociation = 2,
-    kRecordMenuFolder = 3,
-    kRecordShortcut = 4,
-    kRecordAddRemove = 5,
-    kRecordDirectory = 6,
-    kRecordFile = 7,
+    RECORD_END = 0,
+    RECORD_ASSOCIATION = 2,
+    RECORD_MENU_FOLDER = 3,
+    RECORD_SHORTCUT = 4,
+    RECORD_ADD_REMOVE = 5,
+    RECORD_DIRECTORY = 6,
+    RECORD_FILE = 7,
 };
 
 /// Shape of one record type: fixed bytes after the type byte, then strings.
@@ -78,15 +76,15 @@ const char* NthStringIn(const char* text, const char* end, int n);
 const char* RecordStrings(const char* record, const RecordLayout* layout);
 
 enum ScriptFault {
-    kScriptSound = 0,
-    kScriptHeaderShort,       ///< fewer than 276 bytes
-    kScriptDataTooLong,       ///< dataLength of 120000 or more
-    kScriptDataShort,         ///< fewer data bytes than dataLength
-    kScriptInstallDirOpen,    ///< installDir has no NUL in its 260 bytes
-    kScriptHeaderStringsOpen, ///< a header string runs off the data
-    kScriptRecordOpen,        ///< a record's bytes or strings run off the data
-    kScriptNoEndRecord,       ///< the records fill the data without an end record
-    kScriptTooManyDeferred,   ///< more than kDeferredMax shortcut and folder records
+    SCRIPT_SOUND = 0,
+    SCRIPT_HEADER_SHORT,       ///< fewer than 276 bytes
+    SCRIPT_DATA_TOO_LONG,       ///< dataLength of 120000 or more
+    SCRIPT_DATA_SHORT,         ///< fewer data bytes than dataLength
+    SCRIPT_INSTALL_DIR_OPEN,    ///< installDir has no NUL in its 260 bytes
+    SCRIPT_HEADER_STRINGS_OPEN, ///< a header string runs off the data
+    SCRIPT_RECORD_OPEN,        ///< a record's bytes or strings run off the data
+    SCRIPT_NO_END_RECORD,       ///< the records fill the data without an end record
+    SCRIPT_TOO_MANY_DEFERRED,   ///< more than DEFERRED_MAX shortcut and folder records
 };
 
 /// Checks a script block (header and data, length bytes available) so that a
@@ -96,5 +94,3 @@ enum ScriptFault {
 ScriptFault CheckScript(const char* block, size_t length);
 /// A short English description of a fault, for tools.
 const char* DescribeScriptFault(ScriptFault fault);
-
-}  // namespace uninstal

@@ -1,6 +1,6 @@
 // The script reader on real files: the UnInstal image as built with scripts,
 // truncated or corrupted ones appended.
-#include "uninstal/script_reader.h"
+#include "uninstal/ui/script_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,6 @@
 
 #include "wine_test_util.h"
 
-using namespace uninstal;
-
 namespace {
 
 class ScriptReaderTest : public ::testing::Test {
@@ -21,7 +19,7 @@ class ScriptReaderTest : public ::testing::Test {
     void SetUp() override {
         std::ifstream file(UnInstalPath().c_str(), std::ios::binary);
         image_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        ASSERT_EQ(image_.size(), (size_t)kScriptOffset) << "UnInstal.exe beside the tests, padded to 0xC000";
+        ASSERT_EQ(image_.size(), (size_t)SCRIPT_OFFSET) << "UnInstal.exe beside the tests, padded to 0xC000";
     }
     int Read(const std::string& appended, UninstallScript* script) {
         EXPECT_TRUE(WriteBytes(scratch_ / "UnInstal.exe", image_ + appended));
@@ -37,25 +35,26 @@ TEST_F(ScriptReaderTest, AppendedScriptIsReadWhole) {
     UninstallScript script;
     ASSERT_EQ(Read(block, &script), 1);
     EXPECT_EQ(std::string(script.block, block.size()), block);
-    EXPECT_EQ(script.data, script.block + kHeaderSize);
+    EXPECT_EQ(script.data, script.block + SCRIPT_HEADER_SIZE);
     EXPECT_EQ(GlobalSize(script.handle), block.size());
     FreeUninstallScript(&script);
     EXPECT_EQ(script.block, nullptr);
     EXPECT_EQ(ReadScriptFile((scratch_ / "missing.exe").c_str(), &script), 0);
 }
 
-// A missing end record and the image alone are refused end to end
-// (tests/e2e/uninstal_sandbox.sh): the dialog stays empty.
+// The image alone is refused end to end (tests/e2e/uninstal_sandbox.sh):
+// the dialog stays empty.
 TEST_F(ScriptReaderTest, OnlyWholeSoundScriptsBelow120000BytesAreTaken) {
     std::string block = ScriptBlock("file \"%i\\\\a.txt\"\ndirectory \"%i\"\n", "C:\\App");
     std::string openDir = block, longest = block, tooLong = block;
     openDir.replace(16, 260, std::string(260, 'D'));
-    longest.resize(kHeaderSize + 119999, '\0');
-    tooLong.resize(kHeaderSize + 120000, '\0');
+    longest.resize(SCRIPT_HEADER_SIZE + 119999, '\0');
+    tooLong.resize(SCRIPT_HEADER_SIZE + 120000, '\0');
     std::vector<std::pair<std::string, int>> cases = {{openDir, 0}, {longest, 1}, {tooLong, 0}};
     for (std::pair<std::string, int>& c : cases) FitDataLength(&c.first);
     // Cut anywhere, the data is shorter than dataLength says.
-    for (size_t k = 0; k < block.size(); k += (k < kHeaderSize ? 69 : 3)) cases.push_back({block.substr(0, k), 0});
+    for (size_t k = 0; k < block.size(); k += (k < SCRIPT_HEADER_SIZE ? 69 : 3))
+        cases.push_back({block.substr(0, k), 0});
     for (const auto& c : cases) {
         UninstallScript script;
         EXPECT_EQ(Read(c.first, &script), c.second) << c.first.size() << " bytes";

@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include "uninstal/core/script_format.h"
-#include "uninstal/script_reader.h"
+#include "uninstal/ui/script_reader.h"
 
 struct AppState {
     HINSTANCE instance;
     UninstallScript script;           ///< from the script reader; freed when the dialog is destroyed
-    char caption[uninstal::kTitleSize];  ///< the script title, caption of the failure message
+    char caption[TITLE_SIZE];  ///< the script title, caption of the failure message
 };
 
 extern AppState app;

@@ -1,4 +1,4 @@
-#include "uninstal/interpreter.h"
+#include "uninstal/ui/interpreter.h"
 
 #include <shlobj.h>
 #include <string.h>
@@ -8,39 +8,37 @@
 #include "uninstal/core/menu_location.h"
 #include "uninstal/core/path_text.h"
 #include "uninstal/core/script_format.h"
-#include "uninstal/resource.h"
-
-using namespace uninstal;
+#include "uninstal/ui/resource.h"
 
 namespace {
 
-const char kBrowseTitle[] = "削除するメニューの場所を選んでください。";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const char BrowseTitle[] = "削除するメニューの場所を選んでください。";
+const char UninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 struct GateBox {
     int id;
     unsigned gate;
 };
-const GateBox kGateBoxes[] = {
-    {ID_ASSOCIATIONS, kGateAssociations},
-    {ID_SHORTCUTS, kGateShortcuts},
-    {ID_ADDREMOVE, kGateAddRemove},
+const GateBox GateBoxes[] = {
+    {IDC_ASSOCIATIONS, GATE_ASSOCIATIONS},
+    {IDC_SHORTCUTS, GATE_SHORTCUTS},
+    {IDC_ADDREMOVE, GATE_ADD_REMOVE},
 };
 
 struct RunState {
-    char installDir[kPathSize];
+    char installDir[UNINSTAL_PATH_SIZE];
     unsigned gateMask;
-    char currentMenuFolder[kPathSize];
+    char currentMenuFolder[UNINSTAL_PATH_SIZE];
     // Cleared when a menu folder path had to be cut: records that go on from
     // it name a folder that is not the one the installer made.
     bool menuFolderWhole;
-    char expanded[kPathSize];
+    char expanded[UNINSTAL_PATH_SIZE];
     DeferredList deferred;
 };
 
 unsigned ReadGateMask(HWND dialog) {
     unsigned mask = 0;
-    for (const GateBox& box : kGateBoxes)
+    for (const GateBox& box : GateBoxes)
         if (IsDlgButtonChecked(dialog, box.id) == BST_CHECKED) mask |= box.gate;
     return mask;
 }
@@ -48,15 +46,15 @@ unsigned ReadGateMask(HWND dialog) {
 int MacroDirectory(char letter, char* dir) {
     DWORD length = 0;
     switch (letter) {
-    case 'c': length = GetCurrentDirectoryA(kPathSize, dir); break;
-    case 's': length = GetSystemDirectoryA(dir, kPathSize); break;
-    case 'w': length = GetWindowsDirectoryA(dir, kPathSize); break;
+    case 'c': length = GetCurrentDirectoryA(UNINSTAL_PATH_SIZE, dir); break;
+    case 's': length = GetSystemDirectoryA(dir, UNINSTAL_PATH_SIZE); break;
+    case 'w': length = GetWindowsDirectoryA(dir, UNINSTAL_PATH_SIZE); break;
     case 'p':
-        ReadWindowsSetting(dir, HKEY_LOCAL_MACHINE, NULL, "ProgramFilesDir");
+        ReadWindowsSetting(dir, HKEY_LOCAL_MACHINE, nullptr, "ProgramFilesDir");
         return 1;
     default: return 0;
     }
-    return length > 0 && length < kPathSize;
+    return length > 0 && length < UNINSTAL_PATH_SIZE;
 }
 
 void RemoveDeferredEntry(int folder, const char* path) {
@@ -69,7 +67,7 @@ void RemoveDeferredEntry(int folder, const char* path) {
 void RemoveInstalledFile(RunState* state, const char* strings) {
     if (!ExpandPath(state->expanded, strings, state->installDir)) return;
     DeleteFileA(state->expanded);
-    char helpIndex[kPathSize];
+    char helpIndex[UNINSTAL_PATH_SIZE];
     if (HelpIndexPath(helpIndex, state->expanded)) DeleteFileA(helpIndex);
 }
 
@@ -79,16 +77,16 @@ void RemoveInstalledDirectory(RunState* state, const char* strings) {
 
 void RemoveUninstallEntry(const char* productKey) {
     // An empty name would make the key path the Uninstall key itself.
-    char keyPath[kPathSize];
+    char keyPath[UNINSTAL_PATH_SIZE];
     if (!*productKey) return;
-    cp932::CopyCut(keyPath, sizeof keyPath, kUninstallKey);
-    if (cp932::AppendCut(keyPath, sizeof keyPath, productKey) != strlen(kUninstallKey) + strlen(productKey)) return;
+    cp932::CopyCut(keyPath, sizeof keyPath, UninstallKey);
+    if (cp932::AppendCut(keyPath, sizeof keyPath, productKey) != strlen(UninstallKey) + strlen(productKey)) return;
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath);
 }
 
 int EnterMenuLocation(HWND dialog, RunState* state, unsigned char locationFlags) {
     if (!ResolveMenuFolder(dialog, locationFlags, state->currentMenuFolder)) return 0;
-    if (DecodeMenuLocation(locationFlags) != kLocationCurrent) state->menuFolderWhole = true;
+    if (DecodeMenuLocation(locationFlags) != LOCATION_CURRENT) state->menuFolderWhole = true;
     return 1;
 }
 
@@ -113,12 +111,12 @@ int RemoveShortcutRecord(HWND dialog, RunState* state, const char* record, const
 
 int CarryOutRecord(HWND dialog, RunState* state, const char* productKey, const char* record, const char* strings) {
     switch ((unsigned char)record[0]) {
-    case kRecordFile: RemoveInstalledFile(state, strings); return 1;
-    case kRecordDirectory: RemoveInstalledDirectory(state, strings); return 1;
-    case kRecordAddRemove: RemoveUninstallEntry(productKey); return 1;
-    case kRecordShortcut: return RemoveShortcutRecord(dialog, state, record, strings);
-    case kRecordMenuFolder: return RemoveMenuFolderRecord(dialog, state, record, strings);
-    case kRecordAssociation: RemoveAssociation(strings, state->installDir); return 1;
+    case RECORD_FILE: RemoveInstalledFile(state, strings); return 1;
+    case RECORD_DIRECTORY: RemoveInstalledDirectory(state, strings); return 1;
+    case RECORD_ADD_REMOVE: RemoveUninstallEntry(productKey); return 1;
+    case RECORD_SHORTCUT: return RemoveShortcutRecord(dialog, state, record, strings);
+    case RECORD_MENU_FOLDER: return RemoveMenuFolderRecord(dialog, state, record, strings);
+    case RECORD_ASSOCIATION: RemoveAssociation(strings, state->installDir); return 1;
     default: return 0;
     }
 }
@@ -128,7 +126,7 @@ int CarryOutRecord(HWND dialog, RunState* state, const char* productKey, const c
 int RunUninstallScript(HWND dialog, const char* script) {
     if (!script) return 0;
     const ScriptHeader* header = (const ScriptHeader*)script;
-    if (CheckScript(script, kHeaderSize + header->dataLength) != kScriptSound) return 0;
+    if (CheckScript(script, SCRIPT_HEADER_SIZE + header->dataLength) != SCRIPT_SOUND) return 0;
     RunState state;
     memset(&state, 0, sizeof state);
     cp932::CopyCut(state.installDir, sizeof state.installDir, header->installDir);
@@ -136,9 +134,9 @@ int RunUninstallScript(HWND dialog, const char* script) {
     state.gateMask = ReadGateMask(dialog);
     state.menuFolderWhole = true;
 
-    const char* data = script + kHeaderSize;
+    const char* data = script + SCRIPT_HEADER_SIZE;
     const char* productKey = NthString(data, 0);
-    for (const char* record = NthString(data, kHeaderStrings); *record != kRecordEnd;) {
+    for (const char* record = NthString(data, SCRIPT_HEADER_STRINGS); *record != RECORD_END;) {
         const RecordLayout* layout = FindRecordLayout((unsigned char)*record);
         if (!layout) {
             ReleaseDeferred(&state.deferred);
@@ -170,12 +168,12 @@ void ReadWindowsSetting(char* out, HKEY root, const char* subKey, const char* va
     }
     HKEY key;
     if (RegOpenKeyA(root, keyPath, &key) != ERROR_SUCCESS) return;
-    DWORD size = kPathSize;
-    LONG result = RegQueryValueExA(key, valueName, NULL, NULL, (BYTE*)out, &size);
+    DWORD size = UNINSTAL_PATH_SIZE;
+    LONG result = RegQueryValueExA(key, valueName, nullptr, nullptr, (BYTE*)out, &size);
     RegCloseKey(key);
     // The registry need not store the terminating NUL; a value that fills all
     // 260 bytes without one is too long to use.
-    if (result != ERROR_SUCCESS || size == 0 || (size >= kPathSize && out[kPathSize - 1] != '\0')) {
+    if (result != ERROR_SUCCESS || size == 0 || (size >= UNINSTAL_PATH_SIZE && out[UNINSTAL_PATH_SIZE - 1] != '\0')) {
         out[0] = '\0';
         return;
     }
@@ -184,16 +182,16 @@ void ReadWindowsSetting(char* out, HKEY root, const char* subKey, const char* va
 
 int ResolveMenuFolder(HWND owner, unsigned char locationFlags, char* folder) {
     switch (DecodeMenuLocation(locationFlags)) {
-    case kLocationStartup: return GetSpecialFolder(owner, folder, NULL, CSIDL_STARTUP);
-    case kLocationDesktop: return GetSpecialFolder(owner, folder, NULL, CSIDL_DESKTOP);
-    case kLocationSendTo: return GetSpecialFolder(owner, folder, NULL, CSIDL_SENDTO);
-    case kLocationCurrent: return 1;
-    case kLocationBrowsePrograms: return GetSpecialFolder(owner, folder, kBrowseTitle, CSIDL_PROGRAMS);
-    case kLocationBrowseStartMenu: return GetSpecialFolder(owner, folder, kBrowseTitle, CSIDL_STARTMENU);
-    case kLocationProgramsSetting:
+    case LOCATION_STARTUP: return GetSpecialFolder(owner, folder, nullptr, CSIDL_STARTUP);
+    case LOCATION_DESKTOP: return GetSpecialFolder(owner, folder, nullptr, CSIDL_DESKTOP);
+    case LOCATION_SEND_TO: return GetSpecialFolder(owner, folder, nullptr, CSIDL_SENDTO);
+    case LOCATION_CURRENT: return 1;
+    case LOCATION_BROWSE_PROGRAMS: return GetSpecialFolder(owner, folder, BrowseTitle, CSIDL_PROGRAMS);
+    case LOCATION_BROWSE_START_MENU: return GetSpecialFolder(owner, folder, BrowseTitle, CSIDL_STARTMENU);
+    case LOCATION_PROGRAMS_SETTING:
         ReadWindowsSetting(folder, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Programs");
         return 1;
-    case kLocationStartMenuSetting:
+    case LOCATION_START_MENU_SETTING:
         ReadWindowsSetting(folder, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Start Menu");
         return 1;
     }
@@ -202,9 +200,9 @@ int ResolveMenuFolder(HWND owner, unsigned char locationFlags, char* folder) {
 
 int GetSpecialFolder(HWND owner, char* out, const char* browseTitle, int folderId) {
     out[0] = '\0';
-    LPITEMIDLIST root = NULL;
+    LPITEMIDLIST root = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(owner, folderId, &root))) return 0;
-    IMalloc* shellMalloc = NULL;
+    IMalloc* shellMalloc = nullptr;
     if (FAILED(SHGetMalloc(&shellMalloc))) {
         CoTaskMemFree(root);
         return 0;
@@ -212,7 +210,7 @@ int GetSpecialFolder(HWND owner, char* out, const char* browseTitle, int folderI
     char path[MAX_PATH];
     int result;
     if (browseTitle) {
-        char displayName[kPathSize];
+        char displayName[UNINSTAL_PATH_SIZE];
         BROWSEINFOA browse;
         memset(&browse, 0, sizeof browse);
         browse.hwndOwner = owner;
@@ -223,13 +221,13 @@ int GetSpecialFolder(HWND owner, char* out, const char* browseTitle, int folderI
         result = 0;
         if (chosen) {
             if (SHGetPathFromIDListA(chosen, path)) {
-                cp932::CopyCut(out, kPathSize, path);
+                cp932::CopyCut(out, UNINSTAL_PATH_SIZE, path);
                 result = 1;
             }
             shellMalloc->Free(chosen);
         }
     } else {
-        if (SHGetPathFromIDListA(root, path)) cp932::CopyCut(out, kPathSize, path);
+        if (SHGetPathFromIDListA(root, path)) cp932::CopyCut(out, UNINSTAL_PATH_SIZE, path);
         result = 1;
     }
     shellMalloc->Free(root);
@@ -241,7 +239,7 @@ void RemoveAssociation(const char* strings, const char* installDir) {
     (void)installDir;
     const char* extension = NthString(strings, 0);
     const char* verb = NthString(strings, 4);
-    char classKey[kPathSize];
+    char classKey[UNINSTAL_PATH_SIZE];
     if (!AssociationClassKey(classKey, sizeof classKey, extension)) return;
 
     HKEY key;

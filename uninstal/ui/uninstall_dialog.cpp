@@ -1,29 +1,27 @@
-#include "uninstal/uninstall_dialog.h"
+#include "uninstal/ui/uninstall_dialog.h"
 
 #include "bravik/core/cp932.h"
-#include "uninstal/app_state.h"
+#include "uninstal/ui/app_state.h"
 #include "uninstal/core/script_format.h"
-#include "uninstal/interpreter.h"
-#include "uninstal/resource.h"
-#include "uninstal/self_removal.h"
-
-using namespace uninstal;
+#include "uninstal/ui/interpreter.h"
+#include "uninstal/ui/resource.h"
+#include "uninstal/ui/self_removal.h"
 
 AppState app;
 
 namespace {
 
-const char kFailureText[] = "キャンセルまたは異常のためアンインストールを中断します。";
+const char FailureText[] = "キャンセルまたは異常のためアンインストールを中断します。";
 
 struct FlagBox {
     int id;
     uint32_t tick;
     uint32_t disable;
 };
-const FlagBox kFlagBoxes[] = {
-    {ID_ASSOCIATIONS, kTickAssociations, kDisableAssociations},
-    {ID_SHORTCUTS, kTickShortcuts, kDisableShortcuts},
-    {ID_ADDREMOVE, kTickAddRemove, kDisableAddRemove},
+const FlagBox FlagBoxes[] = {
+    {IDC_ASSOCIATIONS, TICK_ASSOCIATIONS, DISABLE_ASSOCIATIONS},
+    {IDC_SHORTCUTS, TICK_SHORTCUTS, DISABLE_SHORTCUTS},
+    {IDC_ADDREMOVE, TICK_ADD_REMOVE, DISABLE_ADD_REMOVE},
 };
 
 void OnInitDialog(HWND dialog) {
@@ -45,11 +43,11 @@ void FillUninstallDialog(HWND dialog, const char* script, char* caption) {
     caption[0] = '\0';
     if (!script) return;
     const ScriptHeader* header = (const ScriptHeader*)script;
-    const char* data = script + kHeaderSize;
-    cp932::CopyCut(caption, kTitleSize, NthString(data, 1));
+    const char* data = script + SCRIPT_HEADER_SIZE;
+    cp932::CopyCut(caption, TITLE_SIZE, NthString(data, 1));
     SetWindowTextA(dialog, caption);
-    SetDlgItemTextA(dialog, ID_MESSAGE, NthString(data, 2));
-    for (const FlagBox& box : kFlagBoxes) {
+    SetDlgItemTextA(dialog, IDC_MESSAGE, NthString(data, 2));
+    for (const FlagBox& box : FlagBoxes) {
         if (header->uninstallFlags & box.tick) SendDlgItemMessageA(dialog, box.id, BM_SETCHECK, BST_CHECKED, 0);
         if (header->uninstallFlags & box.disable) EnableWindow(GetDlgItem(dialog, box.id), FALSE);
     }
@@ -61,7 +59,7 @@ void ConfirmUninstall(HWND dialog) {
         return;
     }
     MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxA(dialog, kFailureText, app.caption, MB_ICONHAND | MB_OK);
+    MessageBoxA(dialog, FailureText, app.caption, MB_ICONHAND | MB_OK);
 }
 
 INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,12 +1,10 @@
-#include "uninstal/core/removal_batch.h"
+#include "uninstal/core/self_removal.h"
 
 #include <string.h>
 
 #include "bravik/core/cp932.h"
 
-namespace uninstal {
-
-const char kRemovalBatchName[] = "\\BvDelIns.bat";
+const char RemovalBatchName[] = "\\BvDelIns.bat";
 
 namespace {
 
@@ -71,5 +69,3 @@ size_t FormatRemovalBatch(char* out, size_t size, const char* exePath, const cha
     }
     return text.length;
 }
-
-}  // namespace uninstal

@@ -1,7 +1,7 @@
 // The interpreter on real files, shortcuts and registry keys, with the check
 // boxes of a real dialog 205. What a whole sandbox installation loses under
-// each box combination is checked end to end by tests/e2e/uninstal_sandbox.sh.
-#include "uninstal/interpreter.h"
+// each box alone is checked end to end by tests/e2e/uninstal_sandbox.sh.
+#include "uninstal/ui/interpreter.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -10,55 +10,53 @@
 
 #include "wine_test_util.h"
 
-using namespace uninstal;
-
 namespace {
 
-const char kSettingKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\BvuWineTest";
-const char kClass[] = "bvuwinetest_bvu_file";
+const char SettingKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\BvuWineTest";
+const char TestClass[] = "bvuwinetest_bvu_file";
 
 class InterpreterTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        CoInitialize(NULL);
+        CoInitialize(nullptr);
         dialog_ = NewUninstallDialog();
         ASSERT_NE(dialog_, nullptr);
     }
     void TearDown() override {
         DestroyWindow(dialog_);
-        for (const char* key : {".bvuwinetest", kClass}) SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
+        for (const char* key : {".bvuwinetest", TestClass}) SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
         CoUninitialize();
     }
     /// Runs records with only the box given ticked (0: none).
     int Run(const std::string& records, int box, const std::string& installDir) {
-        for (int id : {ID_ASSOCIATIONS, ID_SHORTCUTS, ID_ADDREMOVE}) CheckDlgButton(dialog_, id, id == box);
+        for (int id : {IDC_ASSOCIATIONS, IDC_SHORTCUTS, IDC_ADDREMOVE}) CheckDlgButton(dialog_, id, id == box);
         std::string error, block = ScriptBlock(records, installDir, 0xE0, &error);
         EXPECT_FALSE(block.empty()) << error;
         return RunUninstallScript(dialog_, block.data());
     }
     ScratchFolder scratch_{"bvu_interpreter_test"};
-    HWND dialog_ = NULL;
+    HWND dialog_ = nullptr;
 };
 
 // The platform refuses to delete a key with sub-keys: the class key stays
 // while another verb is left under it, and no record takes a verb it does not name.
 TEST_F(InterpreterTest, AssociationKeysGoBottomUpVerbByVerb) {
-    std::string cls = kClass;
-    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, ".bvuwinetest", NULL, cls));
-    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, ".bvuwinetest", kClass, ""));
-    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon", NULL, "x.exe,0"));
-    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, cls + "\\Shell\\open\\command", NULL, "x.exe %1"));
-    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, cls + "\\Shell\\run\\command", NULL, "x.exe /A %1"));
+    std::string cls = TestClass;
+    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, ".bvuwinetest", nullptr, cls));
+    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, ".bvuwinetest", TestClass, ""));
+    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon", nullptr, "x.exe,0"));
+    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, cls + "\\Shell\\open\\command", nullptr, "x.exe %1"));
+    ASSERT_TRUE(SetKeyValue(HKEY_CLASSES_ROOT, cls + "\\Shell\\run\\command", nullptr, "x.exe /A %1"));
     const char* association = "association \".bvuwinetest\" \"T File\" \"%i\\\\x.exe %1\" \"%i\\\\x.exe,0\" ";
-    EXPECT_EQ(Run(std::string(association) + "\"\" \"\" \"3\"\n", ID_ASSOCIATIONS, scratch_.path), 1);
+    EXPECT_EQ(Run(std::string(association) + "\"\" \"\" \"3\"\n", IDC_ASSOCIATIONS, scratch_.path), 1);
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\Shell\\open\\command"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\Shell\\run\\command"));
-    EXPECT_EQ(Run(std::string(association) + "\"open\" \"\" \"3\"\n", ID_ASSOCIATIONS, scratch_.path), 1);
+    EXPECT_EQ(Run(std::string(association) + "\"open\" \"\" \"3\"\n", IDC_ASSOCIATIONS, scratch_.path), 1);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".bvuwinetest"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\Shell\\open"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, cls + "\\Shell\\run\\command"));
-    EXPECT_EQ(Run(std::string(association) + "\"run\" \"\" \"1\"\n", ID_ASSOCIATIONS, scratch_.path), 1);
+    EXPECT_EQ(Run(std::string(association) + "\"run\" \"\" \"1\"\n", IDC_ASSOCIATIONS, scratch_.path), 1);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, cls));
 }
 
@@ -70,7 +68,7 @@ TEST_F(InterpreterTest, ShortcutWithoutATargetStaysAndSoDoesItsFolder) {
     ASSERT_TRUE(WriteBytes(folder / "Tool.lnk", "lnk") && WriteBytes(folder / "Empty target.lnk", "lnk"));
     EXPECT_EQ(Run("menu-folder 0x41 \"BvuWineTest Soft\"\nshortcut 0x20 0 \"Tool\" \"%i\\\\x.exe\" \"\" \"\" \"\"\n"
                   "shortcut 0x20 0 \"Empty target\" \"\" \"\" \"\" \"\"\n",
-                  ID_SHORTCUTS, scratch_.path),
+                  IDC_SHORTCUTS, scratch_.path),
               1);
     EXPECT_FALSE(Exists(folder / "Tool.lnk"));
     EXPECT_TRUE(Exists(folder / "Empty target.lnk"));
@@ -91,8 +89,8 @@ TEST_F(InterpreterTest, CutPathIsNeverDeleted) {
     // A file whose name is exactly what a cut expansion would give.
     std::string longDir = scratch_ / std::string(240 - scratch_.path.size(), 'd');
     std::string name = "abcdefghijklmnopqrstuvwxyz.txt";
-    std::string cut = (longDir + "\\" + name).substr(0, kPathSize - 1);
-    ASSERT_TRUE(CreateDirectoryA(longDir.c_str(), NULL)) << longDir;
+    std::string cut = (longDir + "\\" + name).substr(0, UNINSTAL_PATH_SIZE - 1);
+    ASSERT_TRUE(CreateDirectoryA(longDir.c_str(), nullptr)) << longDir;
     ASSERT_LT(cut.size(), (longDir + "\\" + name).size());
     ASSERT_TRUE(WriteBytes(cut, "x")) << cut;
     EXPECT_EQ(Run("file \"%i\\\\" + name + "\"\n", 0, longDir), 1);
@@ -100,7 +98,7 @@ TEST_F(InterpreterTest, CutPathIsNeverDeleted) {
 }
 
 TEST(ExpandPathTest, RealDirectories) {
-    char current[MAX_PATH], windows[MAX_PATH], system[MAX_PATH], out[kPathSize];
+    char current[MAX_PATH], windows[MAX_PATH], system[MAX_PATH], out[UNINSTAL_PATH_SIZE];
     GetCurrentDirectoryA(sizeof current, current);
     GetWindowsDirectoryA(windows, sizeof windows);
     GetSystemDirectoryA(system, sizeof system);
@@ -115,8 +113,8 @@ TEST(ExpandPathTest, RealDirectories) {
 }
 
 TEST(ReadWindowsSettingTest, ValuesKeysAndLengths) {
-    char out[kPathSize];
-    ReadWindowsSetting(out, HKEY_LOCAL_MACHINE, NULL, "ProgramFilesDir");
+    char out[UNINSTAL_PATH_SIZE];
+    ReadWindowsSetting(out, HKEY_LOCAL_MACHINE, nullptr, "ProgramFilesDir");
     EXPECT_STREQ(out, "C:\\Program Files");
     const std::string fits(259, 'f'), none;
     const struct { const char *key, *name; std::string stored; bool nul; std::string expected; } cases[] = {
@@ -127,32 +125,32 @@ TEST(ReadWindowsSettingTest, ValuesKeysAndLengths) {
         {"BvuWineTest", "Missing", none, false, none}, {"NoSuchKeyHere", "Short", none, false, none}};
     for (const auto& c : cases) {
         if (c.stored.empty()) continue;
-        SHSetValueA(HKEY_CURRENT_USER, kSettingKey, c.name, REG_SZ, c.stored.c_str(), c.stored.size() + c.nul);
+        SHSetValueA(HKEY_CURRENT_USER, SettingKey, c.name, REG_SZ, c.stored.c_str(), c.stored.size() + c.nul);
     }
     for (const auto& c : cases) {
         memset(out, 'z', sizeof out);
         ReadWindowsSetting(out, HKEY_CURRENT_USER, c.key, c.name);
         EXPECT_EQ(std::string(out), c.expected) << c.key << " " << c.name;
     }
-    SHDeleteKeyA(HKEY_CURRENT_USER, kSettingKey);
+    SHDeleteKeyA(HKEY_CURRENT_USER, SettingKey);
 }
 
 // The desktop, SendTo, Programs and current folders are checked end to end by
 // tests/e2e/uninstal_sandbox.sh.
 TEST(ResolveMenuFolderTest, StartupStartMenuAndAMissingProgramsValue) {
-    char startup[MAX_PATH], programs[kPathSize], startMenu[kPathSize], folder[kPathSize];
-    SHGetSpecialFolderPathA(NULL, startup, CSIDL_STARTUP, FALSE);
+    char startup[MAX_PATH], programs[UNINSTAL_PATH_SIZE], startMenu[UNINSTAL_PATH_SIZE], folder[UNINSTAL_PATH_SIZE];
+    SHGetSpecialFolderPathA(nullptr, startup, CSIDL_STARTUP, FALSE);
     ReadWindowsSetting(programs, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Programs");
     ReadWindowsSetting(startMenu, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Start Menu");
     ASSERT_NE(programs[0], '\0');
-    EXPECT_NE(ResolveMenuFolder(NULL, 0x02, folder), 0);
+    EXPECT_NE(ResolveMenuFolder(nullptr, 0x02, folder), 0);
     EXPECT_STREQ(folder, startup);
-    EXPECT_NE(ResolveMenuFolder(NULL, 0x01, folder), 0);
+    EXPECT_NE(ResolveMenuFolder(nullptr, 0x01, folder), 0);
     EXPECT_STREQ(folder, startMenu);
     const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     SHDeleteValueA(HKEY_CURRENT_USER, shellFolders, "Programs");
     strcpy(folder, "unchanged");
-    int result = ResolveMenuFolder(NULL, 0x41, folder);
+    int result = ResolveMenuFolder(nullptr, 0x41, folder);
     SHSetValueA(HKEY_CURRENT_USER, shellFolders, "Programs", REG_SZ, programs, (DWORD)strlen(programs) + 1);
     EXPECT_NE(result, 0);
     EXPECT_STREQ(folder, "");

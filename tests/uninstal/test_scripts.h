@@ -35,5 +35,5 @@ inline void SetDataLength(std::string* block, uint32_t length) { memcpy(&(*block
 
 /// dataLength made to match what follows the header, so that only the walk can refuse the block.
 inline void FitDataLength(std::string* block) {
-    SetDataLength(block, (uint32_t)(block->size() - uninstal::kHeaderSize));
+    SetDataLength(block, (uint32_t)(block->size() - SCRIPT_HEADER_SIZE));
 }

@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "test_scripts.h"
 
-using namespace uninstal;
 using uninstal_script::DumpDescription;
 using uninstal_script::ParseDescription;
 using uninstal_script::ScriptImage;
@@ -19,43 +16,6 @@ namespace {
 std::string Dump(const std::string& bytes) {
     std::string text, error;
     return DumpDescription(bytes, &text, &error) ? text : "refused: " + error;
-}
-
-// Bravik's shipped script, record by record (its header, the dump and the
-// --install-dir build are checked end to end by tests/e2e/uninstal_builder.sh).
-TEST(ReferenceScriptTest, StringsAndRecords) {
-    std::ifstream file(UNINSTAL_EXAMPLES_DIR "/bravik.uninstall.txt", std::ios::binary);
-    std::string description{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    std::string bytes = BuildScript(description), tooLong(260, 'x');
-    ASSERT_EQ(bytes.size(), 276u + 740u);
-    const char* data = bytes.data() + kHeaderSize;
-    EXPECT_STREQ(NthString(data, 0), "Bravik");
-    EXPECT_STREQ(NthString(data, 1), "Bravikのｱﾝｲﾝｽﾄｰﾙ");
-    std::string message = NthString(data, 2);
-    EXPECT_EQ(message.find("Bravikのｱﾝｲﾝｽﾄｰﾙを行ないます。"), 0u);
-    EXPECT_NE(message.find("。\r\n\r\nBravik for Windows Version 1.43\r\n"), std::string::npos);
-    EXPECT_STREQ(NthString(data, 3), "%p\\Quibrel\\Bravik");
-    const char* tool = "Bravik ﾒｲｸﾂｰﾙ";
-    // location: types 3 and 4 only; fifth string: types 2 and 4 only
-    const struct { unsigned char type, location; const char *first, *fifth; } records[] = {
-        {7, 0, "%i\\Bravik.cnt", ""}, {7, 0, "%i\\Bravik.exe", ""}, {7, 0, "%i\\Bravik.hlp", ""},
-        {7, 0, "%i\\Bravik.mak", ""}, {7, 0, "%i\\Readme.txt", ""}, {7, 0, "%i\\UnInstal.exe", ""}, {6, 0, "%i", ""},
-        {2, 0, ".mak", "open"}, {2, 0, ".mak", "MAKE実行(&X)"}, {2, 0, ".makx", "open"},
-        {3, 0x41, "Quibrel Software", ""}, {4, 0x20, tool, "%i\\Bravik.exe"}, {4, 0xC3, tool, "%i\\Bravik.exe"},
-        {4, 0xC4, tool, "%i\\Bravik.exe"}, {5, 0, "Bravik for Windows(Remove Only)", ""}, {0, 0, "", ""}};
-    const char* record = NthString(data, 4);
-    for (const auto& r : records) {
-        ASSERT_EQ((unsigned char)*record, r.type) << r.first;
-        if (!r.type) break;
-        const RecordLayout* layout = FindRecordLayout(r.type);
-        const char* strings = RecordStrings(record, layout);
-        EXPECT_STREQ(strings, r.first);
-        if (r.type == 3 || r.type == 4) { EXPECT_EQ((unsigned char)record[1], r.location) << r.first; }
-        if (r.type == 2 || r.type == 4) { EXPECT_STREQ(NthString(strings, 4), r.fifth); }
-        record = NthString(strings, layout->stringCount);
-    }
-    EXPECT_EQ(record + 1, bytes.data() + bytes.size());
-    EXPECT_EQ(BuildScript(description, &tooLong), "") << "an install directory of 260 bytes";
 }
 
 TEST(ParseDescriptionTest, RefusedDescriptionsNameTheirLine) {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "uninstal/resource.h"
-#include "uninstal/tests/test_scripts.h"
+#include "uninstal/ui/resource.h"
+#include "tests/uninstal/test_scripts.h"
 
 inline void RemoveTree(const std::string& path) {
     std::string from = path + '\0';
@@ -27,7 +27,7 @@ struct ScratchFolder {
         GetTempPathA(sizeof temp, temp);
         path = parent ? std::string(parent) + "\\" + name : std::string(temp) + name;
         RemoveTree(path);
-        CreateDirectoryA(path.c_str(), NULL);
+        CreateDirectoryA(path.c_str(), nullptr);
     }
     ~ScratchFolder() { RemoveTree(path); }
     std::string operator/(const std::string& name) const { return path + "\\" + name; }
@@ -35,10 +35,10 @@ struct ScratchFolder {
 };
 
 inline bool WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     if (file == INVALID_HANDLE_VALUE) return false;
-    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
 }
@@ -68,12 +68,12 @@ inline INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { re
 
 /// Dialog 205 from the test program's own copy of UnInstal's resources, filled by nothing.
 inline HWND NewUninstallDialog() {
-    return CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_UNINSTALL), NULL, QuietDialogProc, 0);
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, QuietDialogProc, 0);
 }
 
 /// UnInstal.exe as built, beside the test program.
 inline std::string UnInstalPath() {
     char path[MAX_PATH];
-    std::string folder(path, GetModuleFileNameA(NULL, path, sizeof path));
+    std::string folder(path, GetModuleFileNameA(nullptr, path, sizeof path));
     return folder.substr(0, folder.rfind('\\') + 1) + "UnInstal.exe";
 }

@@ -7,8 +7,6 @@
 
 #include "uninstal/core/script_format.h"
 
-using namespace uninstal;
-
 namespace {
 
 int FakeDirectory(char letter, char* dir) {
@@ -23,7 +21,7 @@ int FakeDirectory(char letter, char* dir) {
 
 // The expansion, marked when it was reported cut.
 std::string Expand(const char* text, const char* installDir, MacroDirectoryFn directory = FakeDirectory) {
-    char out[kPathSize];
+    char out[UNINSTAL_PATH_SIZE];
     int whole = ExpandPathText(out, text, installDir, directory);
     return std::string(out) + (whole ? "" : " [cut]");
 }
@@ -47,7 +45,8 @@ TEST(ExpandPathTextTest, Macros) {
 
 TEST(ExpandPathTextTest, CutOrMissingDirectoryIsNotWhole) {
     std::string dir = "C:\\" + std::string(250, 'd'), kanji = "C:\\" + std::string(254, 'd');
-    EXPECT_EQ(Expand("%i\\0123456789", dir.c_str()), (dir + "\\0123456789").substr(0, kPathSize - 1) + " [cut]");
+    EXPECT_EQ(Expand("%i\\0123456789", dir.c_str()),
+              (dir + "\\0123456789").substr(0, UNINSTAL_PATH_SIZE - 1) + " [cut]");
     EXPECT_EQ(Expand("%i表表表", kanji.c_str()), kanji + "\\ [cut]");  // never a lone lead byte
     EXPECT_EQ(Expand("%i\\abc", (dir + "dd").c_str()), dir + "dd\\abc");  // exactly 259 bytes
     EXPECT_EQ(Expand("%c\\x", "C:\\App", [](char, char* d) { strcpy(d, "garbage"); return 0; }), "\\x [cut]");
@@ -61,26 +60,26 @@ TEST(HelpIndexPathTest, OnlyAnHlpExtension) {
         {"C:\\App\\Bravik.hlpx", nullptr}, {"C:\\App\\Bravik.cnt", nullptr}, {"C:\\d.hlp\\x", nullptr}, {"", nullptr},
     };
     for (const auto& c : cases) {
-        char out[kPathSize] = "";
+        char out[UNINSTAL_PATH_SIZE] = "";
         EXPECT_EQ(HelpIndexPath(out, c.path), c.index ? 1 : 0) << c.path;
         if (c.index) { EXPECT_STREQ(out, c.index); }
     }
 }
 
 TEST(ShortcutAndMenuFolderTest, JoinedWholeOrReportedCut) {
-    char out[kPathSize] = "", folder[kPathSize] = "";
+    char out[UNINSTAL_PATH_SIZE] = "", folder[UNINSTAL_PATH_SIZE] = "";
     EXPECT_EQ(ShortcutPath(out, "C:\\Menu\\Quibrel Software", "Bravik ﾒｲｸﾂｰﾙ"), 1);
     EXPECT_STREQ(out, "C:\\Menu\\Quibrel Software\\Bravik ﾒｲｸﾂｰﾙ.lnk");
     EXPECT_EQ(ShortcutPath(out, std::string(251, 'f').c_str(), "name"), 0);
-    EXPECT_EQ(strlen(out), kPathSize - 1);
-    EXPECT_EQ(ShortcutPath(out, std::string(kPathSize - 1 - 9, 'f').c_str(), "name"), 1);  // + "\name.lnk"
+    EXPECT_EQ(strlen(out), UNINSTAL_PATH_SIZE - 1);
+    EXPECT_EQ(ShortcutPath(out, std::string(UNINSTAL_PATH_SIZE - 1 - 9, 'f').c_str(), "name"), 1);  // + "\name.lnk"
     EXPECT_EQ(AppendMenuFolder(folder, "Quibrel Software"), 1);
     EXPECT_STREQ(folder, "\\Quibrel Software");
     strcpy(folder, "C:\\Programs");
     EXPECT_EQ(AppendMenuFolder(folder, ""), 1);
     EXPECT_STREQ(folder, "C:\\Programs");
-    EXPECT_EQ(AppendMenuFolder(folder, std::string(kPathSize, 'n').c_str()), 0);
-    EXPECT_EQ(strlen(folder), kPathSize - 1);
+    EXPECT_EQ(AppendMenuFolder(folder, std::string(UNINSTAL_PATH_SIZE, 'n').c_str()), 0);
+    EXPECT_EQ(strlen(folder), UNINSTAL_PATH_SIZE - 1);
 }
 
 TEST(AssociationClassKeyTest, ExtensionWithoutItsFirstCharacter) {
@@ -88,7 +87,7 @@ TEST(AssociationClassKeyTest, ExtensionWithoutItsFirstCharacter) {
         {".mak", "mak_bvu_file"}, {".makx", "makx_bvu_file"}, {"mak", "ak_bvu_file"}, {"表ab", "ab_bvu_file"},
         {".", nullptr}, {"", nullptr}};
     for (const auto& c : cases) {
-        char out[kPathSize];
+        char out[UNINSTAL_PATH_SIZE];
         EXPECT_EQ(AssociationClassKey(out, sizeof out, c.extension), c.key ? 1 : 0) << c.extension;
         if (c.key) { EXPECT_STREQ(out, c.key); }
     }

@@ -1,25 +1,24 @@
-#include "uninstal/script_reader.h"
+#include "uninstal/ui/script_reader.h"
 
 #include <string.h>
 
 #include "uninstal/core/script_format.h"
 
-using namespace uninstal;
-
 int ReadScriptFile(const char* path, UninstallScript* script) {
     memset(script, 0, sizeof *script);
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
     ScriptHeader header;
     DWORD got = 0;
-    if (SetFilePointer(file, kScriptOffset, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-        !ReadFile(file, &header, sizeof header, &got, NULL) || got != sizeof header ||
-        header.dataLength >= kMaxDataLength) {
+    if (SetFilePointer(file, SCRIPT_OFFSET, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !ReadFile(file, &header, sizeof header, &got, nullptr) || got != sizeof header ||
+        header.dataLength >= SCRIPT_MAX_DATA_LENGTH) {
         CloseHandle(file);
         return 0;
     }
-    HGLOBAL handle = GlobalAlloc(GMEM_FIXED, kHeaderSize + header.dataLength);
-    char* block = handle ? (char*)GlobalLock(handle) : NULL;
+    HGLOBAL handle = GlobalAlloc(GMEM_FIXED, SCRIPT_HEADER_SIZE + header.dataLength);
+    char* block = handle ? (char*)GlobalLock(handle) : nullptr;
     if (!block) {
         if (handle) GlobalFree(handle);
         CloseHandle(file);
@@ -28,22 +27,22 @@ int ReadScriptFile(const char* path, UninstallScript* script) {
     memcpy(block, &header, sizeof header);
     // A short data read would leave the record walk without its end byte.
     got = 0;
-    BOOL read = header.dataLength == 0 || ReadFile(file, block + kHeaderSize, header.dataLength, &got, NULL);
+    BOOL read = header.dataLength == 0 || ReadFile(file, block + SCRIPT_HEADER_SIZE, header.dataLength, &got, nullptr);
     CloseHandle(file);
-    if (!read || CheckScript(block, kHeaderSize + got) != kScriptSound) {
+    if (!read || CheckScript(block, SCRIPT_HEADER_SIZE + got) != SCRIPT_SOUND) {
         GlobalUnlock(handle);
         GlobalFree(handle);
         return 0;
     }
     script->handle = handle;
     script->block = block;
-    script->data = block + kHeaderSize;
+    script->data = block + SCRIPT_HEADER_SIZE;
     return 1;
 }
 
 int ReadUninstallScript(UninstallScript* script) {
-    char path[kPathSize];
-    DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+    char path[UNINSTAL_PATH_SIZE];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= sizeof path) {
         memset(script, 0, sizeof *script);
         return 0;
