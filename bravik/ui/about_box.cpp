@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "bravik/core/settings.h"
 #include "bravik/ui/message_box.h"
 #include "bravik/ui/resource.h"
 
