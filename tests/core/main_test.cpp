@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 TEST(Main, RoutesEveryIdRange) {
@@ -75,20 +74,6 @@ TEST(Main, EditCommandLine) {
     b.insert(1, " ");
     EXPECT_TRUE(ComposeEditCommand(a.c_str(), b.c_str(), out, sizeof out));
     EXPECT_EQ(521u, strlen(out));
-}
-
-TEST(Main, ListPlacementBetweenTheBars) {
-    const struct { int w, h, toolbar, status, x, y, width, height; } cases[] = {
-        {304, 241, 28, 20, 0, 30, 304, 191},
-        {304, 241, 0, 20, 0, 2, 304, 219},   // no toolbar: the list starts at y = 2
-        {304, 241, 28, 0, 0, 30, 304, 211},  // no status bar: down to the bottom
-        {304, 241, 0, 0, 0, 2, 304, 239},
-    };
-    for (const auto& c : cases) {
-        ListPlacement p = PlaceVariantList(c.w, c.h, c.toolbar, c.status);
-        EXPECT_EQ(std::make_tuple(c.x, c.y, c.width, c.height), std::make_tuple(p.x, p.y, p.width, p.height))
-            << c.toolbar << " " << c.status;
-    }
 }
 
 namespace {

@@ -24,17 +24,6 @@ TEST(Settings, KindFlagsWordIsTheLittleEndianWordAt3124) {
     EXPECT_EQ(0x00123401u, GetKindFlagsWord(s));
 }
 
-TEST(Settings, JumpKeyLabelsAndOutOfRangeIndexes) {
-    struct { int index; const char* label; } cases[] = {
-        {0, "[Enter]"}, {9, "[PageDown]"}, {10, "[F1]"}, {21, "[F12]"}, {22, "[Enter]"}, {-1, "[Enter]"},
-    };
-    for (auto& c : cases) {
-        char label[40];
-        JumpKeyLabel(c.index, label, sizeof label);
-        EXPECT_STREQ(c.label, label) << c.index;
-    }
-}
-
 TEST(Settings, PositionToStoreGivesScreenCoordinates) {
     // The normal rectangle is relative to the work area; a taskbar at the top
     // or on the left moves the work area's origin away from 0,0.
