@@ -170,7 +170,7 @@ void ShowEnvironmentPreview(HWND dialog) {
     memcpy(s.environment, savedEnvironment, sizeof savedEnvironment);
 }
 
-static INT_PTR OnEnvCommand(HWND dialog, int id, int code) {
+static INT_PTR OnSettingsCommand(HWND dialog, int id, int code) {
     switch (id) {
     case IDOK:
         ReadSettingsDialog(dialog);
@@ -200,7 +200,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
         FillSettingsChoices(dialog);
         FillSettingsDialog(dialog);
         return TRUE;
-    case WM_COMMAND: return OnEnvCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_COMMAND: return OnSettingsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     }
     return FALSE;
 }
