@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bravik/core/make_directories.h"
-#include "bravik/core/output_lines.h"
+#include "bravik/core/run.h"
 
 namespace {
 

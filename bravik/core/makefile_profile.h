@@ -4,7 +4,7 @@
 #include <stddef.h>
 #include <stdio.h>
 
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 
 const int PROFILE_MAX_VARIANTS = 100;
 const size_t PROFILE_LINE_SIZE = 512;  // a line is read 510 characters at a time

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "bravik/core/settings.h"
 #include "bravik/ui/message_box.h"
 #include "bravik/ui/resource.h"
 
@@ -9,7 +10,7 @@ static const char HomePage[] = BRAVIK_HOMEPAGE_URL;
 static const char SupportMailUrl[] = "mailto:" BRAVIK_SUPPORT_MAIL;
 
 int OpenFromAboutBox(HWND dialog, const char* target, const char* failureText) {
-    char directory[260];
+    char directory[PATH_SIZE];
     if (!GetCurrentDirectoryA(sizeof directory, directory)) directory[0] = '\0';
     INT_PTR result = (INT_PTR)ShellExecuteA(dialog, nullptr, target, nullptr, directory, SW_SHOW);
     if (result > 32) return 1;

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 
 const int MAX_VARIANTS = 100;
 
@@ -13,7 +13,7 @@ struct AppStateBlock {
     HWND toolbarWindow;
     HWND variantListBox;
     char resourceName[20];
-    char makefilePath[260];
+    char makefilePath[PATH_SIZE];
     char* variantMacros[MAX_VARIANTS];
     SettingsRecord settings;
     WindowPosition position;

@@ -7,9 +7,9 @@
 
 #include "bravik/core/cp932.h"
 #include "bravik/core/diagnostics.h"
-#include "bravik/core/editor_jump_logic.h"
+#include "bravik/core/editor_jump.h"
 #include "bravik/ui/app_state.h"
-#include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/makefile_profile.h"
 #include "bravik/ui/message_box.h"
 #include "bravik/ui/output_pane.h"
 
@@ -27,7 +27,13 @@ static const DWORD WINDOW_POLL_MS = 50;
 // Screen lines looked at for one output line in a wrapping pane.
 static const int MAX_WRAPPED_LINES = 1000;
 
-static const char CommandTooLongText[] = "エディタのコマンドラインが511バイトを超えるため実行できません。";
+// The refusal names the longest command line that fits.
+static void ShowCommandTooLong(HWND owner) {
+    char text[128];
+    snprintf(text, sizeof text, "エディタのコマンドラインが%uバイトを超えるため実行できません。",
+             (unsigned)(JUMP_COMMAND_SIZE - 1));
+    ShowCenteredMessage(owner, text, AppState.resourceName, MB_OK | MB_ICONHAND);
+}
 
 // True when screen line `index` ends an output line. A line that the pane
 // wrapped is followed at once by the next one; an ending line has its break
@@ -143,7 +149,7 @@ static void ActivateEditorWindow(HWND window) {
 // started; *window receives its window showing the file, if one was seen.
 static int StartEditor(char* command, const char* makefileDir, const char* key,
                        bool windowNeeded, HWND* window) {
-    char directory[MAX_PATH];
+    char directory[PATH_SIZE];
     EditorStartDirectory(directory, sizeof directory, makefileDir);
     STARTUPINFOA startup;
     memset(&startup, 0, sizeof startup);
@@ -192,7 +198,7 @@ void EditorJump(HWND outputPane) {
     ReadCaretLine(outputPane, name);
     int line = 0;
     if (name[0] != '\0') {
-        char fileName[MAX_PATH];
+        char fileName[PATH_SIZE];
         int found = ParseDiagnosticLine(name, fileName);
         if (found != 0) {
             line = found;
@@ -201,7 +207,7 @@ void EditorJump(HWND outputPane) {
     }
     // A makefile path without a directory yields an empty directory, which
     // the path completion treats as the current one.
-    char makefileDir[MAX_PATH];
+    char makefileDir[PATH_SIZE];
     MakefileDirectory(makefileDir, nullptr);
     if (name[0] == '\0') return;
     // A relative name printed inside a sub-make is first looked for where
@@ -221,7 +227,7 @@ void EditorJump(HWND outputPane) {
     char key[JUMP_LINE_SIZE];
     if (!KeyNeedsFileTitle(name))
         cp932::CopyCut(key, sizeof key, name);
-    else if (GetFileTitleA(name, key, MAX_PATH) != 0)
+    else if (GetFileTitleA(name, key, PATH_SIZE) != 0)
         key[0] = '\0';
 
     HWND editor = FindTopLevelWindow(key);
@@ -230,8 +236,7 @@ void EditorJump(HWND outputPane) {
         ActivateEditorWindow(editor);
     } else if (settings.editorExe[0] != '\0') {
         if (!commandFits) {
-            ShowCenteredMessage(GetAncestor(outputPane, GA_ROOT), CommandTooLongText, AppState.resourceName,
-                                MB_OK | MB_ICONHAND);
+            ShowCommandTooLong(GetAncestor(outputPane, GA_ROOT));
             return;
         }
         bool windowNeeded = ShouldPositionLine(true, line, lineAlreadyPassed, settings.editorKind);

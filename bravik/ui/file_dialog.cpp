@@ -3,7 +3,8 @@
 #include <commdlg.h>
 #include <string.h>
 
-int ChooseExistingFile(HWND owner, const char* filter, const char* title, const char* defaultExt, char* file) {
+int ChooseExistingFile(HWND owner, const char* filter, const char* title, const char* defaultExt, char* file,
+                       size_t size) {
     file[0] = '\0';
     OPENFILENAMEA ofn;
     memset(&ofn, 0, sizeof ofn);
@@ -12,7 +13,7 @@ int ChooseExistingFile(HWND owner, const char* filter, const char* title, const 
     ofn.lpstrFilter = filter;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
-    ofn.nMaxFile = 260;
+    ofn.nMaxFile = (DWORD)size;
     ofn.lpstrTitle = title;
     ofn.lpstrDefExt = defaultExt;
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;

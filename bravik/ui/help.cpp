@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "bravik/core/main_commands.h"
+#include "bravik/core/main.h"
 
 static bool FileExists(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
@@ -10,15 +10,15 @@ static bool FileExists(const char* path) {
 }
 
 int ShowHelpContents(HWND owner) {
-    char exe[260];
+    char exe[PATH_SIZE];
     DWORD length = GetModuleFileNameA(nullptr, exe, sizeof exe);
     if (length == 0 || length >= sizeof exe) exe[0] = '\0';
-    char helpFile[260];
+    char helpFile[PATH_SIZE];
     HelpFilePath(exe, helpFile, sizeof helpFile);
     // Without a help file WinHelp would only ask whether to look for one;
     // the same contents ship as an HTML page beside the executable.
     if (!FileExists(helpFile)) {
-        char page[260];
+        char page[PATH_SIZE];
         HelpPagePath(exe, page, sizeof page);
         if (FileExists(page) && (INT_PTR)ShellExecuteA(owner, nullptr, page, nullptr, nullptr, SW_SHOW) > 32)
             return 1;

@@ -3,20 +3,22 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <stdio.h>
 #include <string.h>
 
-#include "bravik/core/batch_run.h"
-#include "bravik/core/main_commands.h"
+#include "bravik/core/cp932.h"
+#include "bravik/core/main.h"
 #include "bravik/ui/about_box.h"
 #include "bravik/ui/app_state.h"
-#include "bravik/ui/env_dialog.h"
+#include "bravik/ui/settings_dialog.h"
 #include "bravik/ui/file_association.h"
 #include "bravik/ui/file_dialog.h"
 #include "bravik/ui/help.h"
-#include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/makefile_profile.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/run_make.h"
 #include "bravik/ui/settings_store.h"
+#include "bravik/ui/status_bar.h"
 #include "bravik/ui/toolbar.h"
 
 const char MainWindowClassName[] = "BravikClass";
@@ -67,12 +69,50 @@ void CreateVariantListBox(HWND parent, BOOL replaceExisting) {
     LayoutVariantList();
 }
 
+int OpenMakefile(const char* name) {
+    int result = ReadMakefile(name);
+    UpdateTitle();
+    if (result) SyncListMode();
+    return result;
+}
+
+void UpdateTitle() {
+    char title[300];
+    if (AppState.makefilePath[0] == '\0') {
+        snprintf(title, sizeof title, "No File - Bravik");
+    } else {
+        char fileTitle[PATH_SIZE];
+        if (GetFileTitleA(AppState.makefilePath, fileTitle, sizeof fileTitle) != 0)
+            cp932::CopyCut(fileTitle, sizeof fileTitle, AppState.makefilePath);
+        snprintf(title, sizeof title, "%s - Bravik", fileTitle);
+    }
+    SetWindowTextA(AppState.mainWindow, title);
+}
+
+void SyncListMode() {
+    HWND old = AppState.variantListBox;
+    bool multi = (AppState.settings.flags & FLAG_MULTI_SELECT) != 0;
+    LONG style = GetWindowLongA(old, GWL_STYLE);
+    if (((style & LBS_MULTIPLESEL) != 0) == multi) return;
+
+    CreateVariantListBox(AppState.mainWindow, FALSE);
+    int count = (int)SendMessageA(old, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        char label[512] = "";
+        if (SendMessageA(old, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof label)
+            SendMessageA(old, LB_GETTEXT, i, (LPARAM)label);
+        SendMessageA(AppState.variantListBox, LB_INSERTSTRING, i, (LPARAM)label);
+    }
+    SendMessageA(AppState.variantListBox, LB_SETCURSEL, 0, 0);
+    DestroyWindow(old);
+}
+
 int ChooseMakefile(HWND owner) {
-    char file[260];
+    char file[PATH_SIZE];
     if (!ChooseExistingFile(owner, "Bravikﾌｧｲﾙ形式(*.mak)\0*.mak;MAKEFILE\0すべてのﾌｧｲﾙ形式(*.*)\0*.*\0", nullptr,
-                            "mak", file))
+                            "mak", file, sizeof file))
         return 0;
-    return ReadMakefile(file);
+    return OpenMakefile(file);
 }
 
 namespace {
@@ -222,8 +262,8 @@ static void OnSize(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 static void OnDropFiles(HDROP drop) {
-    char path[260];
-    if (DragQueryFileA(drop, 0, path, sizeof path) && AcceptsDroppedFile(path)) ReadMakefile(path);
+    char path[PATH_SIZE];
+    if (DragQueryFileA(drop, 0, path, sizeof path) && AcceptsDroppedFile(path)) OpenMakefile(path);
     DragFinish(drop);
 }
 
@@ -244,7 +284,9 @@ static void OnMainCommand(HWND hwnd, int id) {
     case CMD_OPEN: ChooseMakefile(hwnd); break;
     case CMD_RUN: RunSelectedVariants(); break;
     case CMD_EXIT: PostClose(); break;
-    case CMD_SETTINGS: DialogBoxParamA(AppState.instance, "MAKEENVDLG", hwnd, EnvDialogProc, 0); break;
+    case CMD_SETTINGS:
+        if (DialogBoxParamA(AppState.instance, "MAKEENVDLG", hwnd, SettingsDialogProc, 0) == 0) SyncListMode();
+        break;
     case CMD_STATUSBAR: ToggleStatusBar(); break;
     case CMD_EDIT: EditMakefile(); break;
     case CMD_HELP: ShowHelpContents(hwnd); break;

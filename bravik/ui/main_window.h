@@ -14,7 +14,14 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 void CreateVariantListBox(HWND parent, BOOL replaceExisting);
 /// Places the list box between the toolbar (2-pixel gap) and the status bar.
 void LayoutVariantList();
-/// The open-file dialog for a makefile; the result of ReadMakefile, 0 on cancel.
+/// Reads a makefile (ReadMakefile), then shows its title and brings the list
+/// into the selection mode it asks for. Returns ReadMakefile's result.
+int OpenMakefile(const char* name);
+/// "<file title> - Bravik", or "No File - Bravik" without a makefile.
+void UpdateTitle();
+/// Re-creates the list box when its selection mode no longer follows multiSelect.
+void SyncListMode();
+/// The open-file dialog for a makefile; the result of OpenMakefile, 0 on cancel.
 int ChooseMakefile(HWND owner);
 
 /// RunSelectedVariants' answer when no single variant was selected.

@@ -8,11 +8,11 @@
 
 #include "bravik/core/cp932.h"
 #include "bravik/core/diagnostics.h"
-#include "bravik/core/editor_jump_logic.h"
+#include "bravik/core/editor_jump.h"
 #include "bravik/core/make_directories.h"
-#include "bravik/core/output_lines.h"
+#include "bravik/core/run.h"
 #include "bravik/ui/app_state.h"
-#include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/makefile_profile.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/run_dialog.h"
 
@@ -127,7 +127,7 @@ static void DefaultLogName(char* file, char* directory) {
     const char* base = path;
     for (const char* p = path; *p; p = cp932::Next(p))
         if (*p == '\\' || *p == '/' || *p == ':') base = p + 1;
-    cp932::CopyCut(file, MAX_PATH - 4, base);
+    cp932::CopyCut(file, PATH_SIZE - 4, base);
     char* dot = (char*)cp932::FindLastChar(file, '.');
     if (dot) *dot = '\0';
     strcat(file, ".log");
@@ -155,7 +155,7 @@ int WritePaneText(HWND pane, const char* path) {
 }
 
 static void SavePaneLog() {
-    char file[MAX_PATH], directory[MAX_PATH];
+    char file[PATH_SIZE], directory[PATH_SIZE];
     DefaultLogName(file, directory);
     OPENFILENAMEA ofn;
     memset(&ofn, 0, sizeof ofn);
@@ -164,12 +164,12 @@ static void SavePaneLog() {
     ofn.lpstrFilter = "ログ ファイル (*.log)\0*.log\0すべてのファイル (*.*)\0*.*\0";
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
+    ofn.nMaxFile = PATH_SIZE;
     ofn.lpstrInitialDir = directory[0] ? directory : nullptr;
     ofn.lpstrDefExt = "log";
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (!GetSaveFileNameA(&ofn)) return;
-    if (!WritePaneText(runPane, file)) ShowFileError(5, file);  // "ファイルの作成に失敗しました。"
+    if (!WritePaneText(runPane, file)) ShowFileError(FILE_NOT_CREATED, file);
 }
 
 void RunPaneCommand(int command) {

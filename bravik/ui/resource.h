@@ -24,7 +24,7 @@
 #define IDB_TOOLBAR_SMALL 2000
 #define IDB_TOOLBAR_LARGE 2001
 
-// Environment settings dialog "MAKEENVDLG".
+// Settings dialog "MAKEENVDLG".
 #define IDC_MAKEEXE 1001
 #define IDC_MAKEOPT 1002
 #define IDC_MAKEEXE_BROWSE 1003

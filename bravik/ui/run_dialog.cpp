@@ -9,7 +9,7 @@
 #include <string.h>
 
 #include "bravik/core/cp932.h"
-#include "bravik/core/output_lines.h"
+#include "bravik/core/run.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/editor_jump.h"
 #include "bravik/ui/output_pane.h"
@@ -62,11 +62,6 @@ static double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return (double)(to.QuadPart - from.QuadPart) * 1000.0 / (double)frequency.QuadPart;
-}
-
-int JumpKeyVirtualCode(int32_t jumpKey) {
-    if (jumpKey < 0 || jumpKey >= JUMP_KEY_COUNT) return 0;
-    return JumpKeyTable[jumpKey].virtualKey;
 }
 
 static CHARFORMATA PaneFormat(bool highlight) {

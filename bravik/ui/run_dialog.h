@@ -23,7 +23,3 @@ extern volatile LONG runDisplayHeld;
 /// Dialog procedure of RESULTDLG; WM_INITDIALOG carries a RunRequest*.
 /// Ends with 0 (closed), 1 (quit Bravik) or 2 (recompile).
 INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-
-/// Virtual-key code of a stored jumpKey, or 0 when the index lies outside
-/// the jump-key table (a damaged record, a combo box without selection).
-int JumpKeyVirtualCode(int32_t jumpKey);

@@ -4,10 +4,10 @@
 #include <string.h>
 
 #include "bravik/core/cp932.h"
-#include "bravik/core/make_command.h"
+#include "bravik/core/run_make.h"
 #include "bravik/ui/app_state.h"
-#include "bravik/ui/child_environment.h"
-#include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/environment.h"
+#include "bravik/ui/makefile_profile.h"
 #include "bravik/ui/message_box.h"
 #include "bravik/ui/output_reader.h"
 #include "bravik/ui/run_dialog.h"

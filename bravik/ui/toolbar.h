@@ -1,5 +1,5 @@
-// The main window's toolbar and status bar, the version of the common
-// controls, tooltips and the help texts of menu items.
+// The main window's toolbar, the version of the common controls and the
+// toolbar's tooltips.
 #pragma once
 #include <windows.h>
 
@@ -23,14 +23,6 @@ void AddToolbarSeparator(HWND toolbar, int width);
 /// Destroys the toolbar and releases its images.
 void DestroyToolbar();
 
-/// Creates the status bar into AppState.statusWindow with the given text
-/// (nullptr for none); returns it, nullptr on failure.
-HWND CreateStatusBar(const char* text);
-/// Shows text in the status bar's simple part (simple mode on), when there is a bar.
-void ShowStatusHelp(const char* text);
-
-/// Tooltip notifications of the toolbar; always 0.
+/// Tooltip notifications of the toolbar (the command's description goes to the
+/// status bar as well); always 0.
 LRESULT OnToolbarNotify(const NMHDR* header);
-/// Help text of the highlighted menu item (WM_MENUSELECT); the caller then
-/// passes the message on to default processing.
-void OnMenuSelect(WPARAM wParam, LPARAM lParam);

@@ -6,7 +6,6 @@
 #include "bravik/core/command_line.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/main_window.h"
-#include "bravik/ui/makefile_reader.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/settings_store.h"
 
@@ -32,7 +31,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
 
     StartupCommand command = ParseStartupCommandLine(commandLine);
     AppState.runAtStart = command.runAtStart;
-    if (command.makefileName && !ReadMakefile(command.makefileName)) AppState.runAtStart = 0;
+    if (command.makefileName && !OpenMakefile(command.makefileName)) AppState.runAtStart = 0;
     if (AppState.runAtStart)
         PostMessageA(main, WM_COMMAND, CMD_RUN, 0);
     else

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "bravik/core/editor_jump_logic.h"
+#include "bravik/core/editor_jump.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/editor_jump.h"
 #include "bravik/ui/main_window.h"

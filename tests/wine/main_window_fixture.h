@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/main_window.h"
 

@@ -5,10 +5,10 @@
 
 #include <tuple>
 
-#include "bravik/core/batch_run.h"
-#include "bravik/core/main_commands.h"
-#include "bravik/core/toolbar_rules.h"
-#include "bravik/ui/makefile_reader.h"
+#include "bravik/core/main.h"
+#include "bravik/core/main.h"
+#include "bravik/core/toolbar.h"
+#include "bravik/ui/makefile_profile.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/toolbar.h"
 #include "main_window_fixture.h"

@@ -152,37 +152,4 @@ TEST_F(SettingsStore, UnknownFormatTagSurvivesARoundTrip) {
     EXPECT_EQ(4242u, *(uint32_t*)bytes.data());
 }
 
-TEST_F(SettingsStore, PositionOfNormalMaximisedAndMinimisedWindows) {
-    LoadSettings();
-    MakeMainWindow(70, 80, 420, 310);
-    ShowWindow(AppState.mainWindow, SW_SHOWNORMAL);
-    SaveSettings();
-    std::vector<unsigned char> bytes;
-    ASSERT_EQ(16, Stored("Position", &bytes));
-    WindowPosition p;
-    memcpy(&p, bytes.data(), sizeof p);
-    EXPECT_EQ(70, p.x);
-    EXPECT_EQ(80, p.y);
-    EXPECT_EQ(420, p.width);
-    EXPECT_EQ(310, p.height);
-
-    ShowWindow(AppState.mainWindow, SW_MAXIMIZE);
-    RECT maximised;
-    GetWindowRect(AppState.mainWindow, &maximised);
-    SaveSettings();
-    Stored("Position", &bytes);
-    memcpy(&p, bytes.data(), sizeof p);
-    EXPECT_EQ(maximised.left, p.x);
-    EXPECT_EQ(80, p.y);
-    EXPECT_EQ(420, p.width);
-    EXPECT_EQ(310, p.height);
-
-    ShowWindow(AppState.mainWindow, SW_MINIMIZE);
-    SaveSettings();
-    Stored("Position", &bytes);
-    memcpy(&p, bytes.data(), sizeof p);
-    EXPECT_EQ(70, p.x);  // never the off-screen left edge of an icon
-    EXPECT_EQ(420, p.width);
-}
-
 }  // namespace

@@ -14,7 +14,7 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 
 static const char SpecKey[] = "Software\\Quibrel\\Bravik\\Spec";
 

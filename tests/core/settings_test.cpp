@@ -1,9 +1,9 @@
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
-TEST(SettingsRecord, ShortRecordGetsTagAndLosesWorkingDirectory) {
+TEST(Settings, ShortRecordGetsTagAndLosesWorkingDirectory) {
     SettingsRecord s;
     memset(&s, 0, sizeof s);
     s.formatTag = 7;
@@ -15,7 +15,7 @@ TEST(SettingsRecord, ShortRecordGetsTagAndLosesWorkingDirectory) {
     EXPECT_EQ(0, memcmp(s.currentDir, std::string(260, '\0').data(), 260));
 }
 
-TEST(SettingsRecord, KindFlagsWordIsTheLittleEndianWordAt3124) {
+TEST(Settings, KindFlagsWordIsTheLittleEndianWordAt3124) {
     SettingsRecord s;
     memset(&s, 0, sizeof s);
     SetKindFlagsWord(s, 0x00123401);
@@ -24,19 +24,7 @@ TEST(SettingsRecord, KindFlagsWordIsTheLittleEndianWordAt3124) {
     EXPECT_EQ(0x00123401u, GetKindFlagsWord(s));
 }
 
-TEST(SettingsRecord, JumpKeyLabelsAndOutOfRangeIndexes) {
-    struct { int index; int code; const char* label; } cases[] = {
-        {0, 13, "[Enter]"}, {9, 34, "[PageDown]"}, {10, 112, "[F1]"}, {21, 123, "[F12]"}, {22, 13, "[Enter]"}, {-1, 13, "[Enter]"},
-    };
-    for (auto& c : cases) {
-        char label[40];
-        JumpKeyLabel(c.index, label, sizeof label);
-        EXPECT_EQ(c.code, JumpKeyCode(c.index)) << c.index;
-        EXPECT_STREQ(c.label, label) << c.index;
-    }
-}
-
-TEST(SettingsRecord, PositionToStoreGivesScreenCoordinates) {
+TEST(Settings, PositionToStoreGivesScreenCoordinates) {
     // The normal rectangle is relative to the work area; a taskbar at the top
     // or on the left moves the work area's origin away from 0,0.
     struct { int workLeft, workTop; bool minimised; int windowLeft; WindowPosition want; } cases[] = {

@@ -1,4 +1,4 @@
-#include "bravik/core/toolbar_rules.h"
+#include "bravik/core/toolbar.h"
 
 const ToolbarPlace ToolbarPlaces[TOOLBAR_PLACE_COUNT] = {
     {101, 0},  // open

@@ -1,4 +1,4 @@
-#include "bravik/core/output_lines.h"
+#include "bravik/core/run.h"
 
 #include <stdint.h>
 #include <stdio.h>

@@ -1,4 +1,4 @@
-#include "bravik/core/make_command.h"
+#include "bravik/core/run_make.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
@@ -40,7 +40,7 @@ const CommandCase commandCases[] = {
     {"nmake", "-nologo", "表.mak", "ラベル=1", "nmake -nologo /f 表.mak ラベル=1"},
 };
 
-TEST(MakeCommand, ComposesByTheFirstRuleThatApplies) {
+TEST(RunMake, ComposesByTheFirstRuleThatApplies) {
     for (const CommandCase& c : commandCases) {
         char out[MAKE_COMMAND_SIZE];
         memset(out, 'x', sizeof out);
@@ -68,12 +68,12 @@ const OperandCase operandCases[] = {
     {"C:\\src\\", "", ""},
 };
 
-TEST(MakeCommand, OperandIsTheTitleUnlessAWorkingDirectoryIsSet) {
+TEST(RunMake, OperandIsTheTitleUnlessAWorkingDirectoryIsSet) {
     for (const OperandCase& c : operandCases)
         EXPECT_STREQ(c.expected, MakefileOperand(c.path, c.currentDir)) << c.path << " / " << c.currentDir;
 }
 
-TEST(MakeCommand, WorkingDirectoryIsTheRootForAMakefileInADriveRoot) {
+TEST(RunMake, WorkingDirectoryIsTheRootForAMakefileInADriveRoot) {
     struct { const char *makefileDir, *currentDir, *expected; } cases[] = {
         {"C:", "", "C:\\"}, {"C:\\src", "", "C:\\src"}, {"", "", ""}, {"C:", "D:\\work", "D:\\work"},
         {"C:\\src", "D:", "D:"},  // the user's own directory is taken as written
@@ -85,7 +85,7 @@ TEST(MakeCommand, WorkingDirectoryIsTheRootForAMakefileInADriveRoot) {
     }
 }
 
-TEST(MakeCommand, LongestCommandLineFitsAndOneMoreByteIsRefused) {
+TEST(RunMake, LongestCommandLineFitsAndOneMoreByteIsRefused) {
     char out[MAKE_COMMAND_SIZE + 16];
     // "make /f a.mak " is 14 bytes; the macros fill the rest up to 779.
     std::string macros(779 - 14, 'm');
@@ -99,7 +99,7 @@ TEST(MakeCommand, LongestCommandLineFitsAndOneMoreByteIsRefused) {
     for (size_t i = MAKE_COMMAND_SIZE; i < sizeof out; ++i) EXPECT_EQ('#', out[i]) << "written past at " << i;
 }
 
-TEST(MakeCommand, ExpandedOptionsAreLimitedTo299Bytes) {
+TEST(RunMake, ExpandedOptionsAreLimitedTo299Bytes) {
     std::string operand(299 - 3, 'p');  // "-f " + operand = 299
     char out[MAKE_COMMAND_SIZE];
     ASSERT_EQ(MAKE_COMMAND_OK, ComposeMakeCommand("make", "-f %s", operand.c_str(), "", out));
@@ -110,7 +110,7 @@ TEST(MakeCommand, ExpandedOptionsAreLimitedTo299Bytes) {
     EXPECT_STREQ("", out);
 }
 
-TEST(MakeCommand, ExpansionNeverWritesPastItsBuffer) {
+TEST(RunMake, ExpansionNeverWritesPastItsBuffer) {
     const char* operands[] = {"", "a", "abcdefgh", "abcdefghijklmnop", "ab cd"};
     for (const char* operand : operands) {
         for (size_t size = 1; size < 24; ++size) {
@@ -126,7 +126,7 @@ TEST(MakeCommand, ExpansionNeverWritesPastItsBuffer) {
     }
 }
 
-TEST(MakeCommand, PercentSAfterALeadByteIsNoConversion) {
+TEST(RunMake, PercentSAfterALeadByteIsNoConversion) {
     // 0x81 0x25 is not valid CP932, but a multibyte-aware search treats it as
     // one character, so "%s" is not found there and the "/f" rule applies.
     char out[MAKE_COMMAND_SIZE];

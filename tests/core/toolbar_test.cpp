@@ -1,10 +1,10 @@
-#include "bravik/core/toolbar_rules.h"
+#include "bravik/core/toolbar.h"
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
-TEST(ToolbarRules, LookFollowsStyleAndVersion) {
+TEST(Toolbar, LookFollowsStyleAndVersion) {
     const struct {
         int style, version, bitmap, imageW, imageH, buttonW, buttonH;
         bool flat, labels;
@@ -29,7 +29,7 @@ TEST(ToolbarRules, LookFollowsStyleAndVersion) {
     }
 }
 
-TEST(ToolbarRules, VersionRegistrationAndStyleChoices) {
+TEST(Toolbar, VersionRegistrationAndStyleChoices) {
     EXPECT_EQ(400, CommonControlsVersionFrom(false, 5, 81));
     EXPECT_EQ(581, CommonControlsVersionFrom(true, 5, 81));
     EXPECT_EQ(470, CommonControlsVersionFrom(true, 4, 70));
@@ -41,7 +41,7 @@ TEST(ToolbarRules, VersionRegistrationAndStyleChoices) {
     }
 }
 
-TEST(ToolbarRules, ButtonTableUsesEveryImageOnceInOrder) {
+TEST(Toolbar, ButtonTableUsesEveryImageOnceInOrder) {
     const ToolbarPlace want[TOOLBAR_PLACE_COUNT] = {{101, 0}, {104, 1}, {102, 2}, {0, -1}, {106, 3},
                                                     {0, -1},  {107, 4}, {109, 5}, {0, -1}, {103, 6}};
     for (int i = 0; i < TOOLBAR_PLACE_COUNT; ++i) {

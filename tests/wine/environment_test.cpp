@@ -1,4 +1,4 @@
-#include "bravik/ui/child_environment.h"
+#include "bravik/ui/environment.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

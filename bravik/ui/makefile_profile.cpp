@@ -1,4 +1,4 @@
-#include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/makefile_profile.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -7,10 +7,9 @@
 #include "bravik/core/cp932.h"
 #include "bravik/core/makefile_profile.h"
 #include "bravik/ui/app_state.h"
-#include "bravik/ui/main_window.h"
 #include "bravik/ui/message_box.h"
 
-static const char* const FileErrorMessages[] = {
+static const char* const FileErrorMessages[FILE_ERROR_COUNT] = {
     "正常に終了しました。",
     "ファイルが見つからないか、既に使用されています。",
     "この形式のファイルではありません。",
@@ -45,9 +44,9 @@ void FreeVariantMacros() {
 
 }  // namespace
 
-int ShowFileError(int code, const char* name) {
-    if (code < 0 || code > 6) code = 0;
-    const char* message = FileErrorMessages[code];
+int ShowFileError(FileError error, const char* name) {
+    if (error < 0 || error >= FILE_ERROR_COUNT) error = FILE_ERROR_NONE;
+    const char* message = FileErrorMessages[error];
     char text[512];
     char title[513];
     if (!name)
@@ -61,43 +60,12 @@ int ShowFileError(int code, const char* name) {
     return ShowCenteredMessage(AppState.mainWindow, text, AppState.resourceName, MB_ICONHAND);
 }
 
-void UpdateTitle() {
-    char title[300];
-    if (AppState.makefilePath[0] == '\0') {
-        snprintf(title, sizeof title, "No File - Bravik");
-    } else {
-        char fileTitle[260];
-        if (GetFileTitleA(AppState.makefilePath, fileTitle, sizeof fileTitle) != 0)
-            cp932::CopyCut(fileTitle, sizeof fileTitle, AppState.makefilePath);
-        snprintf(title, sizeof title, "%s - Bravik", fileTitle);
-    }
-    SetWindowTextA(AppState.mainWindow, title);
-}
-
-void SyncListMode() {
-    HWND old = AppState.variantListBox;
-    bool multi = (AppState.settings.flags & FLAG_MULTI_SELECT) != 0;
-    LONG style = GetWindowLongA(old, GWL_STYLE);
-    if (((style & LBS_MULTIPLESEL) != 0) == multi) return;
-
-    CreateVariantListBox(AppState.mainWindow, FALSE);
-    int count = (int)SendMessageA(old, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        char label[512] = "";
-        if (SendMessageA(old, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof label)
-            SendMessageA(old, LB_GETTEXT, i, (LPARAM)label);
-        SendMessageA(AppState.variantListBox, LB_INSERTSTRING, i, (LPARAM)label);
-    }
-    SendMessageA(AppState.variantListBox, LB_SETCURSEL, 0, 0);
-    DestroyWindow(old);
-}
-
 int ReadMakefile(const char* name) {
-    char path[260];
+    char path[PATH_SIZE];
     PrepareMakefileName(name, path, sizeof path);
     FILE* f = fopen(path, "rt");
     if (!f) {
-        ShowFileError(1, name);
+        ShowFileError(FILE_NOT_FOUND, name);
         return 0;
     }
 
@@ -106,15 +74,13 @@ int ReadMakefile(const char* name) {
     ListBoxVariantSink sink;
     int result = ReadMakefileProfile(f, AppState.settings, sink);
     fclose(f);
-    if (!result) ShowFileError(4, name);
+    if (!result) ShowFileError(FILE_OUT_OF_MEMORY, name);
 
     SendMessageA(AppState.variantListBox, LB_SETCURSEL, 0, 0);
     cp932::CopyCut(AppState.makefilePath, sizeof AppState.makefilePath, path);
-    UpdateTitle();
-    if (result) SyncListMode();
     return result;
 }
 
 int MakefileDirectory(char* out, const char* subPath) {
-    return DirectoryOfMakefile(AppState.makefilePath, subPath, out, 260);
+    return DirectoryOfMakefile(AppState.makefilePath, subPath, out, PATH_SIZE);
 }

@@ -1,4 +1,4 @@
-#include "bravik/ui/child_environment.h"
+#include "bravik/ui/environment.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -10,8 +10,8 @@
 // A directory that does not fit (or cannot be had) is given as empty, so the
 // reference falls back to the variables instead of taking a cut path.
 static void Directory(UINT (WINAPI* get)(LPSTR, UINT), char* out) {
-    UINT n = get(out, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) out[0] = '\0';
+    UINT n = get(out, PATH_SIZE);
+    if (n == 0 || n >= PATH_SIZE) out[0] = '\0';
 }
 
 static UINT WINAPI CurrentDirectory(LPSTR out, UINT size) { return GetCurrentDirectoryA(size, out); }
@@ -22,7 +22,7 @@ char* BuildEnvironment(HWND owner, char separator) {
     memcpy(environment, s.environment, sizeof s.environment);
     environment[sizeof s.environment] = '\0';  // a record read from the registry may lack its NUL
 
-    char systemDir[MAX_PATH], windowsDir[MAX_PATH], currentDir[MAX_PATH];
+    char systemDir[PATH_SIZE], windowsDir[PATH_SIZE], currentDir[PATH_SIZE];
     Directory(GetSystemDirectoryA, systemDir);
     Directory(GetWindowsDirectoryA, windowsDir);
     Directory(CurrentDirectory, currentDir);

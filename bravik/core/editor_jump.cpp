@@ -1,10 +1,10 @@
-#include "bravik/core/editor_jump_logic.h"
+#include "bravik/core/editor_jump.h"
 
 #include <stdio.h>
 #include <string.h>
 
 #include "bravik/core/cp932.h"
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 
 const char* const HidemaruJumpDialogKey =
     "\x01"

@@ -1,23 +1,17 @@
-#include "bravik/core/editor_jump_logic.h"
+#include "bravik/core/editor_jump.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <string>
 
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 
 // "ソ" and "表" end in the byte '\\'; a byte-wise search would see a separator.
 #define SO "ソ"
 #define HYO "表"
 
-TEST(EditorJumpLogic, JapaneseTextsAreShiftJis) {
-    EXPECT_STREQ("\x01" "指定行への移動", HidemaruJumpDialogKey);
-    EXPECT_EQ('\\', SO[1]);
-    EXPECT_EQ('\\', HYO[1]);
-}
-
-TEST(EditorJumpLogic, CaretLineLosesBreakAndCutCharacter) {
+TEST(EditorJump, CaretLineLosesBreakAndCutCharacter) {
     static const struct { const char *copied, *line; } cases[] = {
         {"main.c(12) : error\r", "main.c(12) : error"}, {"main.c(12) : error\r\n", "main.c(12) : error"},
         {"no break", "no break"}, {"\r", ""}, {"", ""}, {HYO "\r", HYO},
@@ -32,7 +26,7 @@ TEST(EditorJumpLogic, CaretLineLosesBreakAndCutCharacter) {
     }
 }
 
-TEST(EditorJumpLogic, PathIsCompletedAgainstMakefileDirectory) {
+TEST(EditorJump, PathIsCompletedAgainstMakefileDirectory) {
     static const struct { const char *makefileDir, *name, *path; } cases[] = {
         {"C:\\proj", "src\\main.c", "C:\\proj\\src\\main.c"}, {"C:\\proj", "main.c", "C:\\proj\\main.c"},
         {"C:\\proj", "..\\lib\\io.c", "C:\\proj\\..\\lib\\io.c"}, {"C:\\proj", "C:\\x\\a.c", "C:\\x\\a.c"},
@@ -61,7 +55,7 @@ TEST(EditorJumpLogic, PathIsCompletedAgainstMakefileDirectory) {
     EXPECT_EQ(0, CompleteJumpPath(path, JUMP_COMMAND_SIZE, "C:\\proj", ("C:\\" + std::string(600, 'r')).c_str()));
 }
 
-TEST(EditorJumpLogic, EditorStartsInMakefileDirectory) {
+TEST(EditorJump, EditorStartsInMakefileDirectory) {
     static const struct { const char *makefileDir, *dir; } cases[] = {
         {"C:\\proj", "C:\\proj"}, {"C:", "C:\\"}, {"", ""}, {"\\\\server\\share", "\\\\server\\share"}};
     for (const auto& c : cases) {
@@ -71,7 +65,7 @@ TEST(EditorJumpLogic, EditorStartsInMakefileDirectory) {
     }
 }
 
-TEST(EditorJumpLogic, LineNumberGoesIntoOptionsCutToSeventyNineBytes) {
+TEST(EditorJump, LineNumberGoesIntoOptionsCutToSeventyNineBytes) {
     static const struct { const char* options; int line; const char* text; bool linePutIn; } cases[] = {
         {"/j%d", 12, "/j12", true}, {"+%d:1", 7, "+7:1", true}, {"/j%d,1 /r", 145, "/j145,1 /r", true},
         {"-n", 12, "-n", false}, {"/j%D", 12, "/j%D", false},
@@ -93,7 +87,7 @@ TEST(EditorJumpLogic, LineNumberGoesIntoOptionsCutToSeventyNineBytes) {
     EXPECT_EQ(std::string(78, 'o'), text) << "a double-byte character across the cut is dropped whole";
 }
 
-TEST(EditorJumpLogic, CommandLineComposition) {
+TEST(EditorJump, CommandLineComposition) {
     static const struct {
         const char *exe, *options;
         int line;
@@ -134,7 +128,7 @@ TEST(EditorJumpLogic, CommandLineComposition) {
     }
 }
 
-TEST(EditorJumpLogic, SearchKeyIsFileTitleOfNameWithDirectory) {
+TEST(EditorJump, SearchKeyIsFileTitleOfNameWithDirectory) {
     static const struct { const char* name; bool needsTitle; } cases[] = {
         {"src\\main.c", true}, {"C:\\x\\a.c", true}, {"main.c", false}, {"C:main.c", false},
         {HYO ".c", false},     {SO "\\a.c", true},   {"..\\a.c", true}, {"", false},
@@ -147,7 +141,7 @@ TEST(EditorJumpLogic, SearchKeyIsFileTitleOfNameWithDirectory) {
     EXPECT_STREQ("\x82\x81" "A.C", key);
 }
 
-TEST(EditorJumpLogic, WindowTitleMatchRules) {
+TEST(EditorJump, WindowTitleMatchRules) {
     const char* dialog = HidemaruJumpDialogKey;
     const struct { const char *title, *key; bool owned, visible, matches; } cases[] = {  // key before uppercasing
         {"C:\\proj\\src\\main.c - Hidemaru", "main.c", false, true, true},
@@ -170,7 +164,7 @@ TEST(EditorJumpLogic, WindowTitleMatchRules) {
     }
 }
 
-TEST(EditorJumpLogic, LineIsPositionedOnlyInHidemaruWithoutCommandLine) {
+TEST(EditorJump, LineIsPositionedOnlyInHidemaruWithoutCommandLine) {
     static const struct { bool windowKnown; int line; bool linePassed; int editorKind; bool position; } cases[] = {
         {true, 12, false, EDITOR_HIDEMARU, true},   {true, 1, false, EDITOR_HIDEMARU, true},
         {false, 12, false, EDITOR_HIDEMARU, false}, {true, 0, false, EDITOR_HIDEMARU, false},

@@ -1,12 +1,12 @@
-#include "bravik/core/main_commands.h"
+#include "bravik/core/main.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <string>
-#include <tuple>
+#include <vector>
 
-TEST(MainCommands, RoutesEveryIdRange) {
+TEST(Main, RoutesEveryIdRange) {
     const struct { unsigned id; CommandRoute route; } cases[] = {
         {100, ROUTE_DEFAULT}, {101, ROUTE_COMMAND}, {105, ROUTE_COMMAND},  {109, ROUTE_COMMAND},
         {110, ROUTE_DEFAULT}, {199, ROUTE_DEFAULT}, {200, ROUTE_VARIANT},  {299, ROUTE_VARIANT},
@@ -17,7 +17,7 @@ TEST(MainCommands, RoutesEveryIdRange) {
     for (const auto& c : cases) EXPECT_EQ(c.route, RouteCommand(c.id)) << c.id;
 }
 
-TEST(MainCommands, DroppedFileRule) {
+TEST(Main, DroppedFileRule) {
     const struct { const char* path; bool accepted; } cases[] = {
         {"C:\\src\\app.mak", true},  {"a.mak", false},  // five characters only
         {"ab.mak", true},            {"C:\\src\\MAKEFILE", false},
@@ -28,7 +28,7 @@ TEST(MainCommands, DroppedFileRule) {
     for (const auto& c : cases) EXPECT_EQ(c.accepted, AcceptsDroppedFile(c.path)) << c.path;
 }
 
-TEST(MainCommands, HelpPathsBesideTheExecutable) {
+TEST(Main, HelpPathsBesideTheExecutable) {
     struct Case { const char *exe, *out; size_t size = 260; };
     const Case files[] = {
         {"C:\\Program Files\\Bravik\\Bravik.exe", "C:\\Program Files\\Bravik\\Bravik.hlp"},
@@ -54,7 +54,7 @@ TEST(MainCommands, HelpPathsBesideTheExecutable) {
     }
 }
 
-TEST(MainCommands, EditCommandLine) {
+TEST(Main, EditCommandLine) {
     const struct { const char *editor, *makefile; size_t size; bool ok; const char* out; } cases[] = {
         {"C:\\hidemaru\\Hidemaru.exe", "C:\\my src\\app.mak", 524, true,
          "C:\\hidemaru\\Hidemaru.exe \"C:\\my src\\app.mak\""},  // one operand for the editor
@@ -76,16 +76,75 @@ TEST(MainCommands, EditCommandLine) {
     EXPECT_EQ(521u, strlen(out));
 }
 
-TEST(MainCommands, ListPlacementBetweenTheBars) {
-    const struct { int w, h, toolbar, status, x, y, width, height; } cases[] = {
-        {304, 241, 28, 20, 0, 30, 304, 191},
-        {304, 241, 0, 20, 0, 2, 304, 219},   // no toolbar: the list starts at y = 2
-        {304, 241, 28, 0, 0, 30, 304, 211},  // no status bar: down to the bottom
-        {304, 241, 0, 0, 0, 2, 304, 239},
+namespace {
+
+struct Step { int outcome; bool closedItself; };
+
+// Plays back scripted run dialogs and records which variants ran.
+class ScriptedRunner : public VariantRunner {
+public:
+    ScriptedRunner(SettingsRecord* s, std::vector<Step> steps) : settings(s), script(steps) {}
+    int RunVariant(int index) override {
+        runs.push_back(index);
+        EXPECT_TRUE(settings->flags & FLAG_CLOSE_ON_SUCCESS) << index;  // forced on for every run of a batch
+        EXPECT_TRUE(settings->flags & FLAG_HIGHLIGHT_ERRORS) << index;  // the other flags stay
+        if (next >= script.size()) return RUN_FAILED;  // the callers' check of runs reports it
+        const Step& s = script[next++];
+        if (s.outcome != RUN_FAILED) closedItself = s.closedItself;  // as the run dialog: a failed start keeps it
+        return s.outcome;
+    }
+    bool LastRunClosedItself() override { return closedItself; }
+
+    SettingsRecord* settings;
+    std::vector<Step> script;
+    std::vector<int> runs;
+    size_t next = 0;
+    bool closedItself = false;
+};
+
+}  // namespace
+
+TEST(BatchRun, Scenarios) {
+    struct Case {
+        const char* name;
+        std::vector<int> selected;
+        std::vector<Step> script;
+        std::vector<int> runs;
+        int outcome;
+        uint8_t closeOnSuccessBefore = 0;
+    } cases[] = {
+        {"a variant run again stops the batch, even after a clean run", {0, 1, 2},
+         {{RUN_RECOMPILE, false}, {RUN_RECOMPILE, false}, {RUN_CLOSED, true}}, {0, 0, 0}, RUN_CLOSED},
+        {"a failed start keeps the previous flag and goes on", {0, 1, 2},
+         {{RUN_CLOSED, true}, {RUN_FAILED, false}, {RUN_CLOSED, true}}, {0, 1, 2}, RUN_CLOSED},
+        {"a failed first start with the flag clear stops", {0, 1}, {{RUN_FAILED, false}}, {0}, RUN_FAILED},
+        {"the end button in the middle", {3, 5, 7}, {{RUN_CLOSED, true}, {RUN_QUIT_PROGRAM, false}}, {3, 5}, RUN_QUIT_PROGRAM},
+        {"closeOnSuccess already set stays set", {0}, {{RUN_CLOSED, true}}, {0}, RUN_CLOSED, FLAG_CLOSE_ON_SUCCESS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SettingsRecord s;
+        DefaultSettings(s);
+        SetKindFlagsWord(s, 0x12340000 | (FLAG_MULTI_SELECT | FLAG_HIGHLIGHT_ERRORS | c.closeOnSuccessBefore) << 8 |
+                                EDITOR_HIDEMARU);
+        uint32_t before = GetKindFlagsWord(s);
+        ScriptedRunner r(&s, c.script);
+        EXPECT_EQ(c.outcome, RunVariantBatch(r, s, c.selected.data(), (int)c.selected.size()));
+        EXPECT_EQ(c.runs, r.runs);
+        EXPECT_EQ(before, GetKindFlagsWord(s));  // the whole word is back, upper half included
+    }
+}
+
+TEST(BatchRun, AfterRunDecisions) {
+    const struct { int outcome; bool runAtStart, postClose, showWindow; } cases[] = {
+        // An unattended clean run ends the program; anything else shows the window.
+        {RUN_CLOSED, false, false, false}, {RUN_RECOMPILE, false, false, false}, {RUN_FAILED, false, false, false},
+        {RUN_QUIT_PROGRAM, false, true, false}, {RUN_CLOSED, true, true, false}, {RUN_FAILED, true, false, true},
+        {RUN_QUIT_PROGRAM, true, true, true},
     };
     for (const auto& c : cases) {
-        ListPlacement p = PlaceVariantList(c.w, c.h, c.toolbar, c.status);
-        EXPECT_EQ(std::make_tuple(c.x, c.y, c.width, c.height), std::make_tuple(p.x, p.y, p.width, p.height))
-            << c.toolbar << " " << c.status;
+        AfterRunAction a = DecideAfterRun(c.outcome, c.runAtStart);
+        EXPECT_EQ(c.postClose, a.postClose) << c.outcome << " " << c.runAtStart;
+        EXPECT_EQ(c.showWindow, a.showWindow) << c.outcome << " " << c.runAtStart;
     }
 }

@@ -4,6 +4,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+/// Bytes of every path buffer, NUL included: the platform's MAX_PATH, and the
+/// size of the stored record's path fields.
+const size_t PATH_SIZE = 260;
+
 enum : uint8_t {
     FLAG_CLOSE_ON_SUCCESS = 0x01,
     FLAG_USE_SYSTEM_ENV = 0x02,
@@ -19,11 +23,11 @@ const int32_t POSITION_DEFAULT_XY = (int32_t)0x80000000;  // CW_USEDEFAULT
 
 struct SettingsRecord {
     uint32_t formatTag;
-    char makeExe[260];
-    char makeOptions[260];
+    char makeExe[PATH_SIZE];
+    char makeOptions[PATH_SIZE];
     char environment[2080];
-    char editorExe[260];
-    char editorOptions[260];
+    char editorExe[PATH_SIZE];
+    char editorOptions[PATH_SIZE];
     uint8_t editorKind;
     uint8_t flags;
     uint16_t reservedWord;  // upper half of the word at 3124; 0 in normal use
@@ -31,7 +35,7 @@ struct SettingsRecord {
     int32_t jumpKey;
     int32_t lastVariant;
     int32_t statusBarShown;
-    char currentDir[260];
+    char currentDir[PATH_SIZE];
 };
 
 static_assert(sizeof(SettingsRecord) == 3404, "stored record is 3404 bytes");
@@ -68,8 +72,9 @@ struct JumpKey {
 };
 const int JUMP_KEY_COUNT = 22;
 extern const JumpKey JumpKeyTable[JUMP_KEY_COUNT];
-/// Virtual-key code of a jumpKey index; Enter for an index outside the table.
-int32_t JumpKeyCode(int32_t index);
+/// Virtual-key code of a stored jumpKey, or 0 when the index lies outside
+/// the jump-key table (a damaged record, a combo box without selection).
+int JumpKeyVirtualCode(int32_t jumpKey);
 /// The label shown in the settings dialog: "[Enter]" .. "[F12]" (40 bytes is enough).
 void JumpKeyLabel(int32_t index, char* out, size_t size);
 
@@ -87,3 +92,21 @@ void ApplyLoadedSettings(SettingsRecord& record, bool queryOk, size_t bytesRead)
 /// taken from the current window rectangle unless the window is minimised.
 WindowPosition PositionToStore(int normalLeft, int normalTop, int normalRight, int normalBottom, int workLeft,
                                int workTop, bool minimised, int windowLeft);
+
+// What the settings dialog writes back from its combo boxes and
+// check boxes. A combo box with nothing selected reports -1.
+struct SettingsDialogChoices {
+    int editorKind;    // selection of the editor-kind box, -1 for none
+    int toolbarStyle;  // selection of the toolbar-style box, -1 for none
+    int jumpKey;       // selection of the jump-key box, -1 for none
+    bool useSystemEnv;
+    bool closeOnSuccess;
+    bool multiSelect;
+    bool highlightErrors;
+    bool highlightJumpable;
+};
+
+/// Writes the choices into the record: the word of editorKind and flags is
+/// rebuilt from the editor kind (0 when none is selected) and the check boxes;
+/// toolbarStyle and jumpKey keep their values when nothing is selected.
+void ApplySettingsDialogChoices(SettingsRecord& settings, const SettingsDialogChoices& choices);

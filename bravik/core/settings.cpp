@@ -1,4 +1,4 @@
-#include "bravik/core/settings_record.h"
+#include "bravik/core/settings.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -21,9 +21,9 @@ void SetKindFlagsWord(SettingsRecord& s, uint32_t word) {
     s.reservedWord = (uint16_t)(word >> 16);
 }
 
-int32_t JumpKeyCode(int32_t index) {
-    if (index < 0 || index >= JUMP_KEY_COUNT) return JumpKeyTable[0].virtualKey;
-    return JumpKeyTable[index].virtualKey;
+int JumpKeyVirtualCode(int32_t jumpKey) {
+    if (jumpKey < 0 || jumpKey >= JUMP_KEY_COUNT) return 0;
+    return JumpKeyTable[jumpKey].virtualKey;
 }
 
 void JumpKeyLabel(int32_t index, char* out, size_t size) {
@@ -68,4 +68,18 @@ WindowPosition PositionToStore(int normalLeft, int normalTop, int normalRight, i
     // really is now (so a window maximised on a second monitor reopens there).
     if (!minimised && windowLeft != p.x) p.x = windowLeft;
     return p;
+}
+
+void ApplySettingsDialogChoices(SettingsRecord& settings, const SettingsDialogChoices& choices) {
+    // A missing selection must not become the word 0xFFFFFFFF: that would turn
+    // on every flag while the check boxes showed them off.
+    uint32_t kind = choices.editorKind < 0 ? 0u : (uint32_t)choices.editorKind;
+    SetKindFlagsWord(settings, kind);
+    if (choices.toolbarStyle >= 0) settings.toolbarStyle = choices.toolbarStyle;
+    if (choices.jumpKey >= 0) settings.jumpKey = choices.jumpKey;
+    if (choices.useSystemEnv) settings.flags |= FLAG_USE_SYSTEM_ENV;
+    if (choices.closeOnSuccess) settings.flags |= FLAG_CLOSE_ON_SUCCESS;
+    if (choices.multiSelect) settings.flags |= FLAG_MULTI_SELECT;
+    if (choices.highlightErrors) settings.flags |= FLAG_HIGHLIGHT_ERRORS;
+    if (choices.highlightJumpable) settings.flags |= FLAG_HIGHLIGHT_JUMPABLE;
 }

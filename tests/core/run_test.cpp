@@ -1,4 +1,4 @@
-#include "bravik/core/output_lines.h"
+#include "bravik/core/run.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
@@ -79,7 +79,7 @@ std::string AllBytes() {
     return all;
 }
 
-TEST(OutputLines, LineEndsNulBytesAndEveryOtherByteSurvive) {
+TEST(Run, LineEndsNulBytesAndEveryOtherByteSurvive) {
     const struct {
         std::string input, shown;
         size_t highlighted;
@@ -100,7 +100,7 @@ TEST(OutputLines, LineEndsNulBytesAndEveryOtherByteSurvive) {
     }
 }
 
-TEST(OutputLines, UnfinishedLineWaitsForItsEnd) {
+TEST(Run, UnfinishedLineWaitsForItsEnd) {
     Pane pane(BOTH);
     pane.Read("main.c(12) : err");
     EXPECT_EQ("", pane.text);
@@ -115,7 +115,7 @@ TEST(OutputLines, UnfinishedLineWaitsForItsEnd) {
     EXPECT_TRUE(pane.state.errorKeyword) << "but the close-on-success test still sees it";
 }
 
-TEST(OutputLines, LineSplitAtEveryByteIsClassifiedWhole) {
+TEST(Run, LineSplitAtEveryByteIsClassifiedWhole) {
     const std::string output = "cc -c a.c\r\nsrc/lib/io.c:7: warning: implicit declaration of 'f'\nlinking\n";
     for (size_t cut = 1; cut < output.size(); ++cut) {
         Pane pane(HIGHLIGHT_JUMPABLE);
@@ -131,7 +131,7 @@ TEST(OutputLines, LineSplitAtEveryByteIsClassifiedWhole) {
 // A pending line holds up to PENDING_LINE_MAX bytes; a longer one is shown
 // at once as a lump, never splitting a character or a CR LF, and a keyword
 // cut by a lump is still seen.
-TEST(OutputLines, LongLinesAreShownInLumps) {
+TEST(Run, LongLinesAreShownInLumps) {
     const std::string x(PENDING_LINE_MAX, 'x');
     Pane waits(0);
     waits.Read(x);
@@ -177,7 +177,7 @@ TEST(OutputLines, LongLinesAreShownInLumps) {
 
 // Lines are cleaned before they are shown, classified and counted, and each
 // notes make's directory stack.
-TEST(OutputLines, ColouredAndUtf8LinesAreCleanedCountedAndTracked) {
+TEST(Run, ColouredAndUtf8LinesAreCleanedCountedAndTracked) {
     const std::string quoted = "\xE2\x80\x98x\xE2\x80\x99";  // ‘x’ in UTF-8
     Pane pane(HIGHLIGHT_JUMPABLE);
     MakeDirectories dirs;
@@ -232,7 +232,7 @@ const ClassCase classCases[] = {
     {"コンパイル完了", false, false},
 };
 
-TEST(OutputLines, LinesAreHighlightedByTheFlagsThatAreSet) {
+TEST(Run, LinesAreHighlightedByTheFlagsThatAreSet) {
     for (int flags : {0, (int)HIGHLIGHT_ERRORS, (int)HIGHLIGHT_JUMPABLE, BOTH}) {
         std::string output;
         std::vector<std::string> expected;
@@ -249,7 +249,7 @@ TEST(OutputLines, LinesAreHighlightedByTheFlagsThatAreSet) {
     }
 }
 
-TEST(OutputLines, FormatIsSwitchedOnlyWhereItChanges) {
+TEST(Run, FormatIsSwitchedOnlyWhereItChanges) {
     Pane pane(HIGHLIGHT_ERRORS);
     OutputBatch& batch = pane.batch;
     const char* data = "error 1\nerror 2\nok\nerror 3\nok\nok\n";
@@ -260,7 +260,7 @@ TEST(OutputLines, FormatIsSwitchedOnlyWhereItChanges) {
     EXPECT_EQ(6, batch.lines);
 }
 
-TEST(OutputLines, BatchesStopAtTheirLimitsAndLoseNothing) {
+TEST(Run, BatchesStopAtTheirLimitsAndLoseNothing) {
     std::string output;
     for (int i = 0; i < 100; ++i) output += (i % 10 == 9 ? "x.c(" + std::to_string(i) + ") : error\n" : "line\n");
     for (int maxLines : {1, 7, 100}) {
@@ -276,7 +276,7 @@ TEST(OutputLines, BatchesStopAtTheirLimitsAndLoseNothing) {
     }
 }
 
-TEST(OutputLines, CloseOnSuccessTestSeesEveryKeywordWhateverTheFlags) {
+TEST(Run, CloseOnSuccessTestSeesEveryKeywordWhateverTheFlags) {
     const char* clean[] = {"cl /c main.c", "main.c", "Generating code", "ｺﾝﾊﾟｲﾙ終了"};
     const char* dirty[] = {"WARNING: x", "1 Error", "エラー", "ﾜｰﾆﾝｸﾞ", "異常終了", "誤り"};
     for (int flags : {0, (int)HIGHLIGHT_ERRORS, (int)HIGHLIGHT_JUMPABLE}) {

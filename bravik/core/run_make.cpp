@@ -1,4 +1,4 @@
-#include "bravik/core/make_command.h"
+#include "bravik/core/run_make.h"
 
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "bravik/core/main_commands.h"
+#include "bravik/core/main.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -26,7 +26,7 @@ void HelpFilePath(const char* exePath, char* out, size_t size) {
     const char* last = exePath + (len >= tail ? len - tail : 0);
     // The tail must begin a character: the second byte of a kanji can be a 'B'.
     if (len >= tail && cp932::IsCharStart(exePath, last) && cp932::EqualNoCase(last, "BRAVIK.EXE")) {
-        char path[260];
+        char path[PATH_SIZE];
         cp932::CopyCutN(path, sizeof path, exePath, len - tail);
         cp932::AppendCut(path, sizeof path, HelpFileName);
         cp932::CopyCut(out, size, path);
@@ -39,7 +39,7 @@ void HelpPagePath(const char* exePath, char* out, size_t size) {
     const char* slash = cp932::FindLastChar(exePath, '\\');
     const char* altSlash = cp932::FindLastChar(exePath, '/');
     if (altSlash && (!slash || altSlash > slash)) slash = altSlash;
-    char path[260] = "";
+    char path[PATH_SIZE] = "";
     if (slash) cp932::CopyCutN(path, sizeof path, exePath, (size_t)(slash - exePath) + 1);
     cp932::AppendCut(path, sizeof path, HelpPageName);
     cp932::CopyCut(out, size, path);
@@ -64,4 +64,44 @@ ListPlacement PlaceVariantList(int clientWidth, int clientHeight, int toolbarHei
     p.width = clientWidth;
     p.height = clientHeight - statusHeight - toolbarHeight - 2;
     return p;
+}
+
+int RunVariantUntilDone(VariantRunner& runner, int index, bool* repeated) {
+    int outcome = runner.RunVariant(index);
+    bool again = false;
+    while (outcome == RUN_RECOMPILE) {
+        again = true;
+        outcome = runner.RunVariant(index);
+    }
+    if (repeated) *repeated = again;
+    return outcome;
+}
+
+int RunVariantBatch(VariantRunner& runner, SettingsRecord& settings, const int* indices, int count) {
+    uint32_t saved = GetKindFlagsWord(settings);
+    settings.flags |= FLAG_CLOSE_ON_SUCCESS;
+    int outcome = RUN_CLOSED;
+    bool repeated = false;
+    for (int i = 0; i < count; ++i) {
+        bool again = false;
+        outcome = RunVariantUntilDone(runner, indices[i], &again);
+        if (again) repeated = true;
+        // The end button stops the batch even when its dialog had closed itself once.
+        if (outcome == RUN_QUIT_PROGRAM) break;
+        if (!runner.LastRunClosedItself() || repeated) break;
+    }
+    SetKindFlagsWord(settings, saved);
+    return outcome;
+}
+
+AfterRunAction DecideAfterRun(int outcome, bool runAtStart) {
+    AfterRunAction action = {false, false};
+    if (outcome == RUN_QUIT_PROGRAM) action.postClose = true;
+    if (runAtStart) {
+        if (outcome == RUN_CLOSED)
+            action.postClose = true;
+        else
+            action.showWindow = true;
+    }
+    return action;
 }

@@ -1,4 +1,4 @@
-#include "bravik/ui/env_dialog.h"
+#include "bravik/ui/settings_dialog.h"
 
 #include <tuple>
 
@@ -10,7 +10,7 @@ using namespace mainwindowtest;
 namespace {
 
 // The dialog as a modeless window over a main window: WM_INITDIALOG fills it from the record.
-class EnvDialogTest : public MainWindowTest {
+class SettingsDialogTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
@@ -20,7 +20,7 @@ protected:
         if (dialog_) DestroyWindow(dialog_);
         MainWindowTest::TearDown();
     }
-    void Open() { dialog_ = CreateDialogParamA(AppState.instance, "MAKEENVDLG", AppState.mainWindow, EnvDialogProc, 0); }
+    void Open() { dialog_ = CreateDialogParamA(AppState.instance, "MAKEENVDLG", AppState.mainWindow, SettingsDialogProc, 0); }
     int Sel(int id) { return (int)SendDlgItemMessageA(dialog_, id, CB_GETCURSEL, 0, 0); }
     HWND dialog_ = nullptr;
 };
@@ -40,7 +40,7 @@ void CALLBACK AnswerPreview(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-TEST_F(EnvDialogTest, FillAndReadMapEachBoxToItsField) {
+TEST_F(SettingsDialogTest, FillAndReadMapEachBoxToItsField) {
     const struct { int id; uint8_t bit; } flagBoxes[] = {
         {IDC_USESYSTEMENV, FLAG_USE_SYSTEM_ENV},     {IDC_CLOSEONSUCCESS, FLAG_CLOSE_ON_SUCCESS},
         {IDC_MULTISELECT, FLAG_MULTI_SELECT},        {IDC_HIGHLIGHTERRORS, FLAG_HIGHLIGHT_ERRORS},
@@ -52,15 +52,15 @@ TEST_F(EnvDialogTest, FillAndReadMapEachBoxToItsField) {
     Open();
     for (const auto& f : flagBoxes) {
         SetKindFlagsWord(s, 0x5555u << 16 | (f.bit | 0x08) << 8 | EDITOR_HIDEMARU);
-        FillEnvDialog(dialog_);
+        FillSettingsDialog(dialog_);
         for (const auto& g : flagBoxes) EXPECT_EQ(g.id == f.id, IsDlgButtonChecked(dialog_, g.id) != 0) << f.id << " " << g.id;
-        ReadEnvDialog(dialog_);
+        ReadSettingsDialog(dialog_);
         EXPECT_EQ(EDITOR_HIDEMARU | f.bit << 8, GetKindFlagsWord(s)) << "the whole word: no bit 0x08, no upper half";
     }
     EXPECT_EQ(std::make_tuple(1, 2, 13), std::make_tuple(Sel(IDC_EDITORKIND), Sel(IDC_TOOLBARSTYLE), Sel(IDC_JUMPKEY)));
     SendDlgItemMessageA(dialog_, IDC_TOOLBARSTYLE, CB_SETCURSEL, 3, 0);
     SendDlgItemMessageA(dialog_, IDC_JUMPKEY, CB_SETCURSEL, 21, 0);
-    ReadEnvDialog(dialog_);
+    ReadSettingsDialog(dialog_);
     EXPECT_EQ(std::make_tuple(3, 21), std::make_tuple((int)s.toolbarStyle, (int)s.jumpKey));
     DestroyWindow(dialog_);
 
@@ -72,12 +72,12 @@ TEST_F(EnvDialogTest, FillAndReadMapEachBoxToItsField) {
     Open();
     EXPECT_EQ(2, SendDlgItemMessageA(dialog_, IDC_TOOLBARSTYLE, CB_GETCOUNT, 0, 0));
     for (int id : {IDC_EDITORKIND, IDC_TOOLBARSTYLE, IDC_JUMPKEY}) EXPECT_EQ(-1, Sel(id)) << id;
-    ReadEnvDialog(dialog_);
+    ReadSettingsDialog(dialog_);
     EXPECT_EQ((uint32_t)FLAG_HIGHLIGHT_JUMPABLE << 8, GetKindFlagsWord(s)) << "kind 0, only the checked flag";
     EXPECT_EQ(std::make_tuple(3, 40), std::make_tuple((int)s.toolbarStyle, (int)s.jumpKey));
 }
 
-TEST_F(EnvDialogTest, TextsAreCutToTheirFieldsOnACharacterBoundary) {
+TEST_F(SettingsDialogTest, TextsAreCutToTheirFieldsOnACharacterBoundary) {
     Open();
     std::string wide, longEnv(3000, 'x');
     for (int i = 0; i < 300; ++i) wide += "ソ";  // 600 bytes for a 260-byte field
@@ -85,13 +85,13 @@ TEST_F(EnvDialogTest, TextsAreCutToTheirFieldsOnACharacterBoundary) {
         SendDlgItemMessageA(dialog_, id, EM_LIMITTEXT, 0, 0);
         SetDlgItemTextA(dialog_, id, id == IDC_MAKEEXE ? wide.c_str() : longEnv.c_str());
     }
-    ReadEnvDialog(dialog_);
+    ReadSettingsDialog(dialog_);
     EXPECT_EQ(258u, strlen(AppState.settings.makeExe)) << "129 whole characters, no half of one at the end";
     EXPECT_EQ(0, strncmp(wide.c_str(), AppState.settings.makeExe, 258));
     EXPECT_EQ(2079u, strlen(AppState.settings.environment));
 }
 
-TEST_F(EnvDialogTest, ShowEnvironmentUsesTheDialogAndRestoresTheRecord) {
+TEST_F(SettingsDialogTest, ShowEnvironmentUsesTheDialogAndRestoresTheRecord) {
     SettingsRecord& s = AppState.settings;
     lstrcpyA(s.environment, "STORED=1");
     SetKindFlagsWord(s, 0x0102u << 16 | FLAG_MULTI_SELECT << 8 | EDITOR_HIDEMARU);

@@ -1,4 +1,4 @@
-#include "bravik/ui/env_dialog.h"
+#include "bravik/ui/settings_dialog.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -7,12 +7,12 @@
 #include <string.h>
 
 #include "bravik/core/cp932.h"
-#include "bravik/core/env_choices.h"
-#include "bravik/core/toolbar_rules.h"
+#include "bravik/core/settings.h"
+#include "bravik/core/toolbar.h"
 #include "bravik/ui/app_state.h"
-#include "bravik/ui/child_environment.h"
+#include "bravik/ui/environment.h"
 #include "bravik/ui/file_dialog.h"
-#include "bravik/ui/makefile_reader.h"
+#include "bravik/ui/makefile_profile.h"
 #include "bravik/ui/message_box.h"
 #include "bravik/ui/resource.h"
 
@@ -60,7 +60,7 @@ static bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id)
 
 static int Selection(HWND dialog, int id) { return (int)SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0); }
 
-void FillEnvChoices(HWND dialog) {
+void FillSettingsChoices(HWND dialog) {
     for (const char* name : EditorKindNames) SendDlgItemMessageA(dialog, IDC_EDITORKIND, CB_ADDSTRING, 0, (LPARAM)name);
     int styles = ToolbarStyleChoiceCount(AppState.commonControlsVersion);
     for (int i = 0; i < styles; ++i)
@@ -74,7 +74,7 @@ void FillEnvChoices(HWND dialog) {
         SendDlgItemMessageA(dialog, b.id, EM_LIMITTEXT, (WPARAM)(b.size - 1), 0);
 }
 
-void FillEnvDialog(HWND dialog) {
+void FillSettingsDialog(HWND dialog) {
     const SettingsRecord& s = AppState.settings;
     for (const TextBinding& b : TextBindings) {
         SetDlgItemTextA(dialog, b.id, FieldOf(b));
@@ -92,9 +92,9 @@ void FillEnvDialog(HWND dialog) {
     }
 }
 
-void ReadEnvDialog(HWND dialog) {
+void ReadSettingsDialog(HWND dialog) {
     for (const TextBinding& b : TextBindings) ReadText(dialog, b.id, FieldOf(b), b.size);
-    EnvDialogChoices choices;
+    SettingsDialogChoices choices;
     choices.editorKind = Selection(dialog, IDC_EDITORKIND);
     choices.toolbarStyle = Selection(dialog, IDC_TOOLBARSTYLE);
     choices.jumpKey = Selection(dialog, IDC_JUMPKEY);
@@ -103,10 +103,10 @@ void ReadEnvDialog(HWND dialog) {
     choices.multiSelect = Checked(dialog, IDC_MULTISELECT);
     choices.highlightErrors = Checked(dialog, IDC_HIGHLIGHTERRORS);
     choices.highlightJumpable = Checked(dialog, IDC_HIGHLIGHTJUMPABLE);
-    ApplyEnvDialogChoices(AppState.settings, choices);
+    ApplySettingsDialogChoices(AppState.settings, choices);
 }
 
-int BrowseForFolder(HWND owner, char* path, const char* title, int root) {
+int BrowseForFolder(HWND owner, char* path, size_t size, const char* title, int root) {
     path[0] = '\0';
     LPITEMIDLIST rootItem = nullptr;
     IMalloc* allocator = nullptr;
@@ -115,7 +115,7 @@ int BrowseForFolder(HWND owner, char* path, const char* title, int root) {
         CoTaskMemFree(rootItem);
         return 0;
     }
-    char displayName[MAX_PATH];
+    char displayName[PATH_SIZE];
     BROWSEINFOA info;
     memset(&info, 0, sizeof info);
     info.hwndOwner = owner;
@@ -125,9 +125,9 @@ int BrowseForFolder(HWND owner, char* path, const char* title, int root) {
     int result = 0;
     LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
     if (chosen) {
-        char chosenPath[260];
+        char chosenPath[PATH_SIZE];
         if (SHGetPathFromIDListA(chosen, chosenPath)) {
-            cp932::CopyCut(path, 260, chosenPath);
+            cp932::CopyCut(path, size, chosenPath);
             result = 1;
         }
         allocator->Free(chosen);
@@ -138,11 +138,12 @@ int BrowseForFolder(HWND owner, char* path, const char* title, int root) {
 }
 
 int BrowseForExecutable(HWND dialog, int editId) {
-    char file[260];
+    char file[PATH_SIZE];
     // Owned by the settings dialog: a file dialog owned by the main window
     // would enable the main window again when it closes, while the settings
     // dialog is still open.
-    if (!ChooseExistingFile(dialog, "実行ﾌｧｲﾙ形式(*.exe,*.dll)\0*.exe;*.dll\0", "実行ファイルの指定", "exe", file))
+    if (!ChooseExistingFile(dialog, "実行ﾌｧｲﾙ形式(*.exe,*.dll)\0*.exe;*.dll\0", "実行ファイルの指定", "exe", file,
+                            sizeof file))
         return 0;
     SetDlgItemTextA(dialog, editId, file);
     return 1;
@@ -169,11 +170,10 @@ void ShowEnvironmentPreview(HWND dialog) {
     memcpy(s.environment, savedEnvironment, sizeof savedEnvironment);
 }
 
-static INT_PTR OnEnvCommand(HWND dialog, int id, int code) {
+static INT_PTR OnSettingsCommand(HWND dialog, int id, int code) {
     switch (id) {
     case IDOK:
-        ReadEnvDialog(dialog);
-        SyncListMode();
+        ReadSettingsDialog(dialog);
         AppState.settingsChanged = 1;
         EndDialog(dialog, 0);
         return TRUE;
@@ -181,8 +181,8 @@ static INT_PTR OnEnvCommand(HWND dialog, int id, int code) {
     case IDC_MAKEEXE_BROWSE:
     case IDC_EDITOREXE_BROWSE: BrowseForExecutable(dialog, id - 2); return TRUE;
     case IDC_CURRENTDIR_BROWSE: {
-        char path[260];
-        if (BrowseForFolder(dialog, path, "パスを選んでください。", CSIDL_DRIVES)) SetDlgItemTextA(dialog, IDC_CURRENTDIR, path);
+        char path[PATH_SIZE];
+        if (BrowseForFolder(dialog, path, sizeof path, "パスを選んでください。", CSIDL_DRIVES)) SetDlgItemTextA(dialog, IDC_CURRENTDIR, path);
         return TRUE;
     }
     case IDC_SHOWENV: ShowEnvironmentPreview(dialog); return TRUE;
@@ -194,13 +194,13 @@ static INT_PTR OnEnvCommand(HWND dialog, int id, int code) {
     return FALSE;
 }
 
-INT_PTR CALLBACK EnvDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG:
-        FillEnvChoices(dialog);
-        FillEnvDialog(dialog);
+        FillSettingsChoices(dialog);
+        FillSettingsDialog(dialog);
         return TRUE;
-    case WM_COMMAND: return OnEnvCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    case WM_COMMAND: return OnSettingsCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     }
     return FALSE;
 }
