@@ -33,6 +33,14 @@ eventually() {
   done
   same "$what" "$want" "$got"
 }
+# wait_text HWND TEXT [SECONDS]: until the window's text contains TEXT.
+wait_text() {
+  for _ in $(seq $((${3:-30} * 5))); do
+    [[ "$(drv text "$1")" == *"$2"* ]] && return 0
+    sleep 0.2
+  done
+  return 1
+}
 # drv VERB ARGS...: the window driver; ids and messages may be given by name.
 drv() { "$WINE" "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 # A Unix path as Wine's Z: drive sees it.
@@ -49,6 +57,17 @@ shot() {
   else
     import -window root "$out" 2>/dev/null
   fi
+}
+
+# line_starts FILE: the character index at which each line of the UTF-8 FILE
+# starts in the run dialog's pane, which counts UTF-16 units and one
+# character per line end.
+line_starts() {
+  python3 -c '
+import sys
+n = 0
+for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
+    print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$1"
 }
 
 # bravik ARGS...: starts Bravik.exe from a folder on C: (bvrecord writes to $RECORD_LOG).

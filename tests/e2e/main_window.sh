@@ -66,7 +66,7 @@ same "without status bar the list reaches the bottom" "$(drv client "$w" | awk '
 shot main-no-statusbar "$w"
 drv command "$w" CMD_STATUSBAR && sleep 0.5
 sb=$(drv item "$w" ID_STATUSBAR)
-check "command 105 shows the status bar" test -n "$sb"
+check "CMD_STATUSBAR shows the status bar" test -n "$sb"
 same "the list meets the status bar" "$(drv rect "$sb" | awk '{print $2}')" "$(list_bottom "$w")"
 shot main-statusbar "$w"
 close_bravik "$w"
@@ -82,11 +82,11 @@ menu() { drv menu "$w"; sleep 0.7; }     # as Alt+Space opens it
 key() { drv key "$w" "VK_$1"; sleep 0.4; }  # a key into the menu loop
 menu
 key UP; key UP  # up twice: "Ｍａｋｅの実行(&K)"
-eventually "menu help for 102" "simple=1|設定内容に従って選択した条件のＭａｋｅを実行します。|" status_line "$w"
+eventually "menu help for CMD_RUN" "simple=1|設定内容に従って選択した条件のＭａｋｅを実行します。|" status_line "$w"
 key UP
-eventually "menu help for 104" "simple=1|環境の設定を行ないます。|" status_line "$w"
+eventually "menu help for CMD_SETTINGS" "simple=1|環境の設定を行ないます。|" status_line "$w"
 key UP
-eventually "menu help for 105" "simple=1|ステータスバーを表示または消去します。|" status_line "$w"
+eventually "menu help for CMD_STATUSBAR" "simple=1|ステータスバーを表示または消去します。|" status_line "$w"
 key ESCAPE; key ESCAPE
 eventually "closing the menu leaves simple mode" "simple=0||" status_line "$w"
 menu

@@ -36,14 +36,6 @@ red_pixels() {
   convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -fuzz 25% -fill black +opaque red -fill white -opaque red \
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
-# wait_text HWND TEXT [SECONDS]: until the window's text contains TEXT.
-wait_text() {
-  for _ in $(seq $((${3:-30} * 5))); do
-    [[ "$(drv text "$1")" == *"$2"* ]] && return 0
-    sleep 0.2
-  done
-  return 1
-}
 # direct_make MACROS: the output of make run without Bravik, with the
 # example's environment line, and its exit code in $work/rc.
 direct_make() {
@@ -65,13 +57,7 @@ pane_lines() {
   read -r cx cy cw ch <<<"$(drv client "$pane")"
   drv text "$pane" | sed '${/^$/d}' >"$work/pane.txt"
   mapfile -t lines <"$work/pane.txt"
-  # The character index of each line start: one per line end, as the rich
-  # edit counts them (UTF-16 units).
-  mapfile -t starts < <(python3 -c '
-import sys
-n = 0
-for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
-    print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$work/pane.txt")
+  mapfile -t starts < <(line_starts "$work/pane.txt")
   for ((i = 0; i < ${#lines[@]}; i++)); do
     pos=$(drv send "$pane" EM_POSFROMCHAR "${starts[$i]}" 0); y=$((pos >> 16))
     if ((i + 1 < ${#lines[@]})); then next=$(($(drv send "$pane" EM_POSFROMCHAR "${starts[$((i + 1))]}" 0) >> 16)); else next=$((y + 13)); fi
@@ -88,7 +74,6 @@ drv position-set 16 16 360 260 >/dev/null
 bravik "$(winpath "$EXAMPLE/hello.mak")"
 main=$(main_window) || { echo "not ok - Bravik opens the example"; exit 1; }
 sleep 0.5
-same "the main window names the example" "hello.mak - Bravik" "$(drv text "$main")"
 labels=$(iconv -f CP932 -t UTF-8 "$EXAMPLE/hello.mak" | sed -n 's/^#Bravik *"[^"]*" *//p')
 list=$(drv item "$main" ID_VARIANTLIST)
 same "the list shows the example's variants" "$labels" "$(drv list-items "$list")"
@@ -123,12 +108,8 @@ for i in "${!macros[@]}"; do
 
   if [ "$rc" != 0 ]; then
     window_shot readme-run-errors "$dialog"
-    # Double-click the first diagnostic: notepad opens the file it names.
-    mapfile -t starts < <(python3 -c '
-import sys
-n = 0
-for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
-    print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$work/pane.txt")
+    # Double-click the first diagnostic (pane_lines left the line starts):
+    # notepad opens the file it names.
     n1=$(grep -nE '^src[\\/][a-z]+\.c\(' "$work/pane.txt" | head -1 | cut -d: -f1)
     n2=$(grep -nE '^src[\\/][a-z]+\.c:' "$work/pane.txt" | head -1 | cut -d: -f1)
     file=$(sed -n "${n1}p" "$work/pane.txt" | sed -E 's/^(src[\\/][a-z]+\.c).*/\1/; s/.*[\\/]//')
@@ -158,10 +139,9 @@ done
 # The settings dialog, showing what the example's directives set.
 drv command "$main" CMD_SETTINGS
 settings=$(drv owned "$main" 10000)
-same "the settings dialog opens" "環境の設定" "$(drv text "$settings")"
 sleep 0.5
 window_shot readme-settings "$settings"
 drv press "$settings" IDCANCEL
 drv gone "$settings" 5000
 
-check "Bravik ends on its exit command" close_bravik "$main"
+close_bravik "$main"
