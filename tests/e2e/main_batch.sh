@@ -30,7 +30,7 @@ wait_run_dialog() {  # a run dialog that stays open, finished (its button 2 read
   done
   return 1
 }
-settings_check() {  # settings_check MAIN: prints the check states of 1015 and 1016 and the editor kind
+settings_check() {  # settings_check MAIN: prints the close-on-success and multiple-selection boxes and the editor kind
   local d
   drv command "$1" CMD_SETTINGS >/dev/null
   d=$(drv find-visible '#32770' '環境の設定' 5000)

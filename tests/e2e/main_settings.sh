@@ -18,16 +18,16 @@ open_settings() {  # open_settings MAIN: prints the dialog
 make_win=$(winpath "$GNUMAKE")
 # Field values: control id, value (the environment holds real line breaks).
 texts=(
-  1001 "$make_win"
-  1002 "-f %s -k"
-  1004 $'INCLUDE=C:\\inc\nLIB=%CURRENTDIRECTORY%\\lib\nTEMP=C:\\一時'
-  1007 'C:\作業\build'
-  1009 'C:\Program Files\秀丸\Hidemaru.exe'
-  1010 '/j%d,1'
+  IDC_MAKEEXE "$make_win"
+  IDC_MAKEOPT "-f %s -k"
+  IDC_ENVIRONMENT $'INCLUDE=C:\\inc\nLIB=%CURRENTDIRECTORY%\\lib\nTEMP=C:\\一時'
+  IDC_CURRENTDIR 'C:\作業\build'
+  IDC_EDITOREXE 'C:\Program Files\秀丸\Hidemaru.exe'
+  IDC_EDITOROPT '/j%d,1'
 )
 stored_names=(makeExe makeOptions environment currentDir editorExe editorOptions)
 
-# The drv takes values literally: "\n" and "\t" in a path stay as they are.
+# The driver takes values literally: "\n" and "\t" in a path stay as they are.
 odd='Z:\tmp\odd dir\newcomer\tests\日本語 ツリー\make.exe'
 drv settings-set makeExe="$odd"
 same "a value reaches the record literally" "$odd" "$(drv settings-get makeExe)"

@@ -67,7 +67,6 @@ key() {  # key KEYS... : real key presses, then a moment for the dialog
   sleep 0.5
 }
 selection() { drv selection "$pane"; }  # start and end of the pane's selection
-line_of() { drv line-of "$pane" "$1"; }
 popup() { drv find-visible '#32768' "" "${1:-3000}"; }
 
 profile top.mak "サブディレクトリ" "$RECORDER_WIN" "$CHATTER line \"x.c(1) : error C2065: top\"" '$(MAKE) -C sub' \
@@ -105,9 +104,8 @@ same "F4 F4 ... Shift+F4 jump to each diagnostic in turn, the lines of the top m
 4 $wdata\\lib\\x.c
 1 x.c
 4 $wdata\\lib\\x.c" "$(records)"
-read -r s e <<<"$(selection)"
 same "Shift+F4 selects the whole line it went to" "x.c:4:1: error: ‘y’ undeclared" \
-  "$(drv text "$pane" | sed -n "$(($(line_of "$s") + 1))p")"
+  "$(drv text "$pane" | sed -n "$(($(drv caret-line "$pane") + 1))p")"
 
 # The context menu from the mouse: select all.
 read -r px py pw ph <<<"$(drv rect "$pane")"
@@ -170,7 +168,7 @@ for _ in 1 2 3; do  # the X focus can be late under Xvfb: pressed again if nothi
   read -r s e <<<"$(selection)"
   [ "$s" -lt "$e" ] && break
 done
-same "F4 during the run selects the diagnostic line" "1 1" "$(line_of "$s") $(line_of $((e - 1)))"
+same "F4 during the run selects the diagnostic line" "1 1" "$(drv caret-line "$pane") $(drv line-of "$pane" $((e - 1)))"
 same "F4 during the run does not jump" "" "$(records)"
 finished "$d" "the slow run"
 same "nothing jumped after the run either" "" "$(records)"

@@ -73,7 +73,7 @@ bravik "$(winpath "$data/plain.mak")"
 w=$(hidden_main_window)
 same "window opens at the stored position" "40 30 500 400" "$(drv rect "$w")"
 same "no variants: the two defaults" "$(printf 'リリース版のコンパイル\nデバッグ版のコンパイル')" "$(drv list-items "$w" ID_VARIANTLIST)"
-drv show "$w" 3; sleep 0.5
+drv show "$w" SW_MAXIMIZE; sleep 0.5
 maxleft=$(drv rect "$w" | awk '{print $1}')
 drv close "$w"; wait_exit "$LAST_PID"
 same "maximised: normal top and size, left edge of the maximised window" "$maxleft 30 500 400" "$(stored_position)"
@@ -81,7 +81,7 @@ same "maximised: normal top and size, left edge of the maximised window" "$maxle
 drv reg-write HKCU "$KEY" Position "$(winpath "$tmp/pos")"
 bravik "$(winpath "$data/plain.mak")"
 w=$(hidden_main_window)
-drv show "$w" 6; sleep 0.5
+drv show "$w" SW_MINIMIZE; sleep 0.5
 drv close "$w"; wait_exit "$LAST_PID"
 same "minimised: the normal rectangle is stored" "40 30 500 400" "$(stored_position)"
 

@@ -46,11 +46,11 @@ struct Name {
 };
 static const Name Names[] = {
 #include "resource_names.inc"
-    {"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}, {"IDYES", IDYES}, {"IDNO", IDNO},
+    {"IDOK", IDOK}, {"IDCANCEL", IDCANCEL},
     {"WM_CLOSE", WM_CLOSE}, {"WM_COMMAND", WM_COMMAND}, {"WM_KEYDOWN", WM_KEYDOWN}, {"WM_SYSCOMMAND", WM_SYSCOMMAND},
-    {"SC_KEYMENU", SC_KEYMENU}, {"VK_RETURN", VK_RETURN}, {"VK_ESCAPE", VK_ESCAPE}, {"VK_DOWN", VK_DOWN},
-    {"VK_UP", VK_UP}, {"VK_RIGHT", VK_RIGHT}, {"VK_LEFT", VK_LEFT},
-    {"EM_POSFROMCHAR", EM_POSFROMCHAR},
+    {"SW_MAXIMIZE", SW_MAXIMIZE}, {"SW_MINIMIZE", SW_MINIMIZE}, {"SC_KEYMENU", SC_KEYMENU},
+    {"VK_RETURN", VK_RETURN}, {"VK_ESCAPE", VK_ESCAPE}, {"VK_UP", VK_UP}, {"VK_DOWN", VK_DOWN},
+    {"VK_LEFT", VK_LEFT}, {"VK_RIGHT", VK_RIGHT}, {"EM_POSFROMCHAR", EM_POSFROMCHAR},
     {"TVM_GETNEXTITEM", TVM_GETNEXTITEM}, {"TVM_EXPAND", TVM_EXPAND}, {"TVM_SELECTITEM", TVM_SELECTITEM},
     {"TVGN_ROOT", TVGN_ROOT}, {"TVGN_CHILD", TVGN_CHILD}, {"TVGN_CARET", TVGN_CARET}, {"TVE_EXPAND", TVE_EXPAND},
     // The common dialogs' controls (file name, file types) and those of the
@@ -555,7 +555,8 @@ static int OnPane(const wchar_t* cmd, HWND pane, int argc, wchar_t** argv) {
         return 0;
     }
     if (!wcscmp(cmd, L"caret-line")) return Number(SendMessageW(pane, EM_LINEFROMCHAR, start, 0));
-    if (!wcscmp(cmd, L"line-of") && argc >= 1) return Number(SendMessageW(pane, EM_LINEFROMCHAR, (WPARAM)ParseNumber(argv[0]), 0));
+    if (!wcscmp(cmd, L"line-of") && argc >= 1)
+        return Number(SendMessageW(pane, EM_LINEFROMCHAR, (WPARAM)ParseNumber(argv[0]), 0));
     if (!wcscmp(cmd, L"char-pos") && argc >= 1) {
         // Client position of the first character of the given line.
         LRESULT index = SendMessageW(pane, EM_LINEINDEX, (WPARAM)ParseNumber(argv[0]), 0);
@@ -641,7 +642,8 @@ static int Run(int argc, wchar_t** argv) {
     if (!wcscmp(cmd, L"show") && argc >= 2) return ShowWindow(hwnd, (int)ParseNumber(argv[1])), 0;
     // The window's menu as Alt+Space opens it; key then posts keys into its loop.
     if (!wcscmp(cmd, L"menu")) return PostMessageW(hwnd, WM_SYSCOMMAND, SC_KEYMENU, L' ') ? 0 : 1;
-    if (!wcscmp(cmd, L"key") && argc >= 2) return PostMessageW(hwnd, WM_KEYDOWN, (WPARAM)ParseNumber(argv[1]), 0) ? 0 : 1;
+    if (!wcscmp(cmd, L"key") && argc >= 2)
+        return PostMessageW(hwnd, WM_KEYDOWN, (WPARAM)ParseNumber(argv[1]), 0) ? 0 : 1;
     if (!wcscmp(cmd, L"command") && argc >= 2)
         return PostMessageW(hwnd, WM_COMMAND, (WPARAM)ParseNumber(argv[1]), 0) ? 0 : 1;
     if (!wcscmp(cmd, L"press") && argc >= 2) {
