@@ -154,16 +154,6 @@ void BM_ParseDiagnosticLine(benchmark::State& state) {
     RunOverLog(state, [&](const char* line) { return ParseDiagnosticLine(line, name) != 0 && name[0]; });
 }
 
-// What the run dialog does for each line with both highlights on.
-void BM_BothTests(benchmark::State& state) {
-    char name[DIAGNOSTIC_FILE_NAME_SIZE];
-    RunOverLog(state, [&](const char* line) {
-        bool error = FindErrorKeyword(line) != nullptr;
-        bool jump = ParseDiagnosticLine(line, name) != 0 && name[0];
-        return error || jump;
-    });
-}
-
 // The floor: one strlen per line.
 void BM_StrlenFloor(benchmark::State& state) {
     RunOverLog(state, [](const char* line) { return benchmark::DoNotOptimize(strlen(line)), false; });
@@ -173,5 +163,4 @@ void BM_StrlenFloor(benchmark::State& state) {
 
 BENCHMARK(BM_FindErrorKeyword)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseDiagnosticLine)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BothTests)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StrlenFloor)->Unit(benchmark::kMillisecond);

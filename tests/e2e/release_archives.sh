@@ -3,7 +3,7 @@
 # files, the right machine in each, UnInstal.exe as the bare 0xC000-byte
 # image, the texts in code page 932 with CR LF line ends, the version
 # resources of both programs, and the same archive from a second packaging.
-. "$TOP/tests/e2e/lib/common.sh"
+. "$TOP/tests/e2e/lib.sh"
 
 root=$(dirname "$BUILD")
 work=$(mktemp -d)

@@ -4,7 +4,7 @@
 # makefile's folder, "-f hello.mak" and the variant's macros); its recorded
 # diagnostics must point at source lines that hold what they complain about,
 # so that a jump from them lands somewhere that makes sense.
-. "$TOP/tests/e2e/lib/common.sh"
+. "$TOP/tests/e2e/lib.sh"
 
 EXAMPLE="$TOP/examples/hello"
 work=$(mktemp -d)

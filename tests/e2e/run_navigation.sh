@@ -8,7 +8,7 @@
 # mouse, Shift+F10 and the menu key (select all, next, save with its default
 # name, a failed save); F4 while make still runs only moves the caret; a jump key F4
 # keeps its meaning. Screenshots for the README.
-. "$TOP/tests/e2e/lib/mainpilot.sh"
+. "$TOP/tests/e2e/lib.sh"
 data=$(mktemp -d "$WINEPREFIX/drive_c/bvnav.XXXXXX")
 wdata="C:\\$(basename "$data")"
 # Notepad keeps its window position in the registry: the screenshot places
@@ -49,10 +49,10 @@ profile() {
 }
 start_run() {  # start_run MAKEFILE LABEL: Bravik /A; its run dialog in $d, its pane in $pane
   bravik /A "$wdata\\$1"
-  d=$(pilot find-visible '#32770' "MAKEの実行 - [$2]" 20000)
-  pane=$(pilot item "$d" 0)
+  d=$(drv find-visible '#32770' "MAKEの実行 - [$2]" 20000)
+  pane=$(drv item "$d" PANE)
 }
-finished() { eventually "$2 ends" "閉じる" pilot text "$(pilot item "$1" 2)"; }
+finished() { eventually "$2 ends" "閉じる" drv text "$1" IDCANCEL; }
 focus() {  # the X focus on the dialog, so that the keys reach it
   xdotool search --name "$1" windowactivate --sync 2>/dev/null
   xdotool search --name "$1" windowfocus --sync 2>/dev/null
@@ -66,13 +66,8 @@ key() {  # key KEYS... : real key presses, then a moment for the dialog
   xdotool key "$@"
   sleep 0.5
 }
-selection() {  # start and end of the pane's selection (EM_GETSEL, packed)
-  local r
-  r=$(pilot send "$pane" 0xB0 0 0)
-  echo "$((r & 0xFFFF)) $((r >> 16))"
-}
-line_of() { pilot send "$pane" 0xC9 "$1" 0; }  # EM_LINEFROMCHAR
-popup() { pilot find-visible '#32768' "" "${1:-3000}"; }
+selection() { drv selection "$pane"; }  # start and end of the pane's selection
+popup() { drv find-visible '#32768' "" "${1:-3000}"; }
 
 profile top.mak "サブディレクトリ" "$RECORDER_WIN" "$CHATTER line \"x.c(1) : error C2065: top\"" '$(MAKE) -C sub' \
   '$(MAKE) -C lib' "$CHATTER line \"x.c(1) : error C2065: top again\""
@@ -80,11 +75,11 @@ profile top.mak "サブディレクトリ" "$RECORDER_WIN" "$CHATTER line \"x.c(
 start_run top.mak "サブディレクトリ"
 check "run dialog opens" test -n "$d"
 finished "$d" "the run through sub and lib"
-text=$(pilot text "$pane")
+text=$(drv text "$pane")
 contains "sub-make prints where it enters" "make[1]: Entering directory '" "$text"
 contains "the coloured UTF-8 line reads as plain text in CP932" "x.c:4:1: error: ‘y’ undeclared" "$text"
 check "no escape byte in the pane" not grep -q $'\033' <<<"$text"
-same "counts under the pane" "エラー 5 行 / ジャンプ可能 5 行" "$(pilot text "$(pilot item "$d" 1205)")"
+same "counts under the pane" "エラー 5 行 / ジャンプ可能 5 行" "$(drv text "$d" IDC_RUNCOUNTS)"
 
 # F4 walks from the top into the editor, each x.c where its make ran; at
 # the last one it beeps and stays; Shift+F4 goes back.
@@ -109,12 +104,11 @@ same "F4 F4 ... Shift+F4 jump to each diagnostic in turn, the lines of the top m
 4 $wdata\\lib\\x.c
 1 x.c
 4 $wdata\\lib\\x.c" "$(records)"
-read -r s e <<<"$(selection)"
 same "Shift+F4 selects the whole line it went to" "x.c:4:1: error: ‘y’ undeclared" \
-  "$(pilot text "$pane" | sed -n "$(($(line_of "$s") + 1))p")"
+  "$(drv text "$pane" | sed -n "$(($(drv caret-line "$pane") + 1))p")"
 
 # The context menu from the mouse: select all.
-read -r px py pw ph <<<"$(pilot rect "$pane")"
+read -r px py pw ph <<<"$(drv rect "$pane")"
 xdotool mousemove $((px + 80)) $((py + 30)) click 3
 m=$(popup)
 check "a right click opens the pane's menu" test -n "$m"
@@ -129,16 +123,15 @@ key shift+F10
 m=$(popup)
 check "Shift+F10 opens the pane's menu" test -n "$m"
 key Up Return
-save=$(pilot find-visible '#32770' "名前を付けて保存" 5000)
+save=$(drv find-visible '#32770' "名前を付けて保存" 5000)
 check "名前を付けて保存... opens the save dialog" test -n "$save"
-name_box=$(pilot item "$save" 0x47C)
-[ -n "$name_box" ] || name_box=$(pilot item "$save" 0x480)
-same "the default name is the makefile's base name with .log" "top.log" "$(pilot text "$name_box")"
-pilot set-text "$name_box" "$wdata\\top.log" >/dev/null
-pilot click "$save" 1 >/dev/null
+name_box=FILE_NAME; drv item "$save" FILE_NAME >/dev/null || name_box=FILE_NAME_EDIT
+same "the default name is the makefile's base name with .log" "top.log" "$(drv text "$save" $name_box)"
+drv set-text "$save" $name_box "$wdata\\top.log" >/dev/null
+drv press "$save" IDOK >/dev/null
 for _ in $(seq 50); do [ -s "$data/top.log" ] && break; sleep 0.1; done
 saved=$(iconv -f CP932 -t UTF-8 <"$data/top.log" 2>/dev/null)
-same "the saved log is the pane's text" "$(pilot text "$pane" | tr -d '\r')" "$(tr -d '\r' <<<"$saved")"
+same "the saved log is the pane's text" "$(drv text "$pane" | tr -d '\r')" "$(tr -d '\r' <<<"$saved")"
 check "the saved log has CR LF line ends only" test "$(grep -c $'\r$' "$data/top.log")" = "$(wc -l <"$data/top.log")" -a \
   "$(grep -c . "$data/top.log")" -gt 5
 contains "the saved log is CP932" "‘y’ undeclared" "$saved"
@@ -154,44 +147,42 @@ key Escape
 key shift+F10
 popup >/dev/null
 key Up Return
-save=$(pilot find-visible '#32770' "名前を付けて保存" 5000)
-name_box=$(pilot item "$save" 0x47C)
-[ -n "$name_box" ] || name_box=$(pilot item "$save" 0x480)
-pilot set-text "$name_box" "$wdata\\nowhere\\x.log" >/dev/null
-pilot click "$save" 1 >/dev/null
-box=$(pilot find-visible '#32770' Bravik 5000)
-same "a failed write says so" "x.log ファイルの作成に失敗しました。" "$(pilot text "$(pilot item "$box" 65535)")"
-pilot click "$box" 1 >/dev/null
-pilot click "$d" 2 >/dev/null
+save=$(drv find-visible '#32770' "名前を付けて保存" 5000)
+name_box=FILE_NAME; drv item "$save" FILE_NAME >/dev/null || name_box=FILE_NAME_EDIT
+drv set-text "$save" $name_box "$wdata\\nowhere\\x.log" >/dev/null
+drv press "$save" IDOK >/dev/null
+box=$(drv find-visible '#32770' Bravik 5000)
+same "a failed write says so" "x.log ファイルの作成に失敗しました。" "$(drv text "$box" MSGBOX_TEXT)"
+drv press "$box" IDOK >/dev/null
+drv press "$d" IDCANCEL >/dev/null
 wait_exit "$LAST_PID" 20
 
 # While make runs, F4 only moves the caret.
 profile slow.mak "実行中" "$RECORDER_WIN" "$CHATTER line \"x.c(2) : error C1: slow\" sleep 4000"
 : >"$RECORD_LOG"
 start_run slow.mak "実行中"
-for _ in $(seq 50); do pilot text "$pane" | grep -q slow && break; sleep 0.1; done
+for _ in $(seq 50); do drv text "$pane" | grep -q slow && break; sleep 0.1; done
 for _ in 1 2 3; do  # the X focus can be late under Xvfb: pressed again if nothing moved
   focus "MAKEの実行 - \[実行中\]"
   key F4
   read -r s e <<<"$(selection)"
   [ "$s" -lt "$e" ] && break
 done
-same "F4 during the run selects the diagnostic line" "1 1" "$(line_of "$s") $(line_of $((e - 1)))"
+same "F4 during the run selects the diagnostic line" "1 1" "$(drv caret-line "$pane") $(drv line-of "$pane" $((e - 1)))"
 same "F4 during the run does not jump" "" "$(records)"
 finished "$d" "the slow run"
 same "nothing jumped after the run either" "" "$(records)"
-pilot click "$d" 2 >/dev/null
+drv press "$d" IDCANCEL >/dev/null
 wait_exit "$LAST_PID" 20
 
 # A jump key F4 keeps its meaning; next and previous stay in the menu.
-pilot settings-set jumpKey=13 >/dev/null
+drv settings-set jumpKey=13 >/dev/null
 : >"$RECORD_LOG"
 start_run top.mak "サブディレクトリ"
 finished "$d" "the run with jump key F4"
 focus "MAKEの実行 - \[サブディレクトリ\]"
-read -r px py pw ph <<<"$(pilot rect "$pane")"
-line3=$(pilot send "$pane" 0xBB 3 0)  # EM_LINEINDEX: the sub-make's diagnostic
-read -r cx cy <<<"$(pilot send "$pane" 0xD6 "$line3" 0 | awk '{printf "%d %d", $1 % 65536, int($1 / 65536)}')"
+read -r px py pw ph <<<"$(drv rect "$pane")"
+read -r cx cy <<<"$(drv char-pos "$pane" 3)"  # the sub-make's diagnostic
 xdotool mousemove $((px + cx + 8)) $((py + cy + 6)) click 1
 sleep 0.3
 key F4
@@ -202,9 +193,9 @@ popup >/dev/null
 key Down Down Down Return
 wait_records 2
 same "次のエラー (F4) from the menu goes on to the next diagnostic" "3 $wdata\\lib\\x.c" "$(records | sed -n 2p)"
-pilot click "$d" 2 >/dev/null
+drv press "$d" IDCANCEL >/dev/null
 wait_exit "$LAST_PID" 20
-pilot settings-set jumpKey=0 >/dev/null
+drv settings-set jumpKey=0 >/dev/null
 
 # The README's picture: F4 F4 walks into notepad on the sub-make's x.c.
 for value in iWindowPosX=420 iWindowPosY=160 iWindowPosDX=460 iWindowPosDY=300; do
@@ -217,18 +208,18 @@ start_run notepad.mak "サブディレクトリ"
 finished "$d" "the run for the picture"
 focus "MAKEの実行 - \[サブディレクトリ\]"
 key F4
-notepad=$(pilot find-visible Notepad "" 15000)
-same "F4 opens notepad on the top make's x.c" "x.c - メモ帳" "$(pilot text "$notepad")"
-pilot post "$notepad" 16 0 0 >/dev/null
-pilot wait-gone "$notepad" 5000
+notepad=$(drv find-visible Notepad "" 15000)
+same "F4 opens notepad on the top make's x.c" "x.c - メモ帳" "$(drv text "$notepad")"
+drv close "$notepad" >/dev/null
+drv gone "$notepad" 5000
 focus "MAKEの実行 - \[サブディレクトリ\]"
 key F4
-notepad=$(pilot find-visible Notepad "" 15000)
-contains "the next F4 opens notepad on the sub-make's x.c" "in sub" "$(pilot children "$notepad")"
+notepad=$(drv find-visible Notepad "" 15000)
+contains "the next F4 opens notepad on the sub-make's x.c" "in sub" "$(drv children "$notepad")"
 sleep 0.5
-read -r x y w h <<<"$(pilot rect "$notepad")"
+read -r x y w h <<<"$(drv rect "$notepad")"
 import -window root -crop "$((x + w))x$((y + h > 600 ? y + h : 600))+0+0" +repage "$SHOTS/readme-f4-walk.png" 2>/dev/null
-pilot post "$notepad" 16 0 0 >/dev/null
-pilot wait-gone "$notepad" 5000
-pilot click "$d" 2 >/dev/null
+drv close "$notepad" >/dev/null
+drv gone "$notepad" 5000
+drv press "$d" IDCANCEL >/dev/null
 wait_exit "$LAST_PID" 20

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up of the real Bravik.exe: title, variants, file errors, the stored
 # settings record and window position.
-. "$TOP/tests/e2e/lib/common.sh"
+. "$TOP/tests/e2e/lib.sh"
 KEY='Software\Quibrel\Bravik\Spec'
 data="$TOP/tests/data/startup"
 tmp=$(mktemp -d)
@@ -21,16 +21,16 @@ position() { python3 -c "import struct,sys; open(sys.argv[1],'wb').write(struct.
 stored_position() {  # prints x y w h of the stored "Position"
   drv reg-read HKCU "$KEY" Position | python3 -c "import sys,struct; v=sys.stdin.read().split(); print(*struct.unpack('<4i', bytes(int(x,16) for x in v[1:17])))"
 }
-multi_select() { [ $(( $(drv style "$(drv child "$1" 3002)") & 8 )) != 0 ]; }
+multi_select() { [ $(( $(drv style "$(drv item "$1" ID_VARIANTLIST)") & 8 )) != 0 ]; }
 
 # First start: no key at all.
 drv reg-delete HKCU 'Software\Quibrel' >/dev/null
 bravik "$(winpath "$data/variants.mak")"
-w=$(main_window)
+w=$(hidden_main_window)
 same "title names the makefile" "variants.mak - Bravik" "$(drv text "$w")"
-same "variants listed in makefile order" "$(printf 'リリース版\nデバッグ版\nプロファイル版 (最適化)')" "$(drv items "$w" 3002)"
+same "variants listed in makefile order" "$(printf 'リリース版\nデバッグ版\nプロファイル版 (最適化)')" "$(drv list-items "$w" ID_VARIANTLIST)"
 check "single-selection list by default" not multi_select "$w"
-same "first start opens 320 x 280" "320 280" "$(drv rect "$w" | awk '{print $3-$1, $4-$2}')"
+same "first start opens 320 x 280" "320 280" "$(drv rect "$w" | awk '{print $3, $4}')"
 shot startup-variants
 drv close "$w"; wait_exit "$LAST_PID"
 same "closing ends the program with code 0" 0 $?
@@ -39,9 +39,9 @@ check "close without the settings dialog writes no record" not drv reg-read HKCU
 
 # No makefile.
 bravik
-w=$(main_window)
+w=$(hidden_main_window)
 same "no argument: No File - Bravik" "No File - Bravik" "$(drv text "$w")"
-same "no argument: empty list" "" "$(drv items "$w" 3002)"
+same "no argument: empty list" "" "$(drv list-items "$w" ID_VARIANTLIST)"
 shot startup-nofile
 drv close "$w"; wait_exit "$LAST_PID"
 
@@ -50,20 +50,19 @@ for name in missing.mak "$(winpath "$tmp/missing.mak")"; do
   bravik "/A" "$name"
   box=$(drv find '#32770' Bravik 15000)
   check "missing file: message shown" test -n "$box"
-  same "missing file: message text" "missing.mak ファイルが見つからないか、既に使用されています。" "$(drv dialog-text "$box" 65535)"
-  # The icon control is 20 on Windows and 1088 in Wine's message box.
-  check "missing file: the box shows its icon" eval 'drv child "$box" 20 >/dev/null || drv child "$box" 1088 >/dev/null'
-  w=$(main_window)
-  read -r l t r b <<<"$(drv rect "$w")"; read -r bl bt br bb <<<"$(drv rect "$box")"
+  same "missing file: message text" "missing.mak ファイルが見つからないか、既に使用されています。" "$(drv text "$box" MSGBOX_TEXT)"
+  check "missing file: the box shows its icon" drv item "$box" MSGBOX_ICON
+  w=$(hidden_main_window)
+  read -r l t ww wh <<<"$(drv rect "$w")"; read -r bl bt bw bh <<<"$(drv rect "$box")"
   # Centred, but never further left or up than the main window's own edges.
-  wantx=$(( (r - l - (br - bl)) / 2 )); [ $wantx -lt 0 ] && wantx=0
-  wanty=$(( (b - t - (bb - bt)) / 2 )); [ $wanty -lt 0 ] && wanty=0
+  wantx=$(( (ww - bw) / 2 )); [ $wantx -lt 0 ] && wantx=0
+  wanty=$(( (wh - bh) / 2 )); [ $wanty -lt 0 ] && wanty=0
   same "missing file: box centred over the (hidden) main window" "$((l + wantx)) $((t + wanty))" "$bl $bt"
   shot startup-missing-file
-  drv command "$box" 1
+  drv command "$box" IDOK
   sleep 0.5
   same "after the message the window shows No File" "No File - Bravik" "$(drv text "$w")"
-  same "switch cancelled: window shown" 1 "$(drv visible "$w")"
+  same "switch cancelled: window shown" visible=1 "$(drv state "$w" | cut -d' ' -f1)"
   drv close "$w"; wait_exit "$LAST_PID"
 done
 
@@ -71,18 +70,18 @@ done
 position "$tmp/pos" 40 30 500 400
 drv reg-write HKCU "$KEY" Position "$(winpath "$tmp/pos")"
 bravik "$(winpath "$data/plain.mak")"
-w=$(main_window)
-same "window opens at the stored position" "40 30 540 430" "$(drv rect "$w")"
-same "no variants: the two defaults" "$(printf 'リリース版のコンパイル\nデバッグ版のコンパイル')" "$(drv items "$w" 3002)"
-drv show "$w" 3; sleep 0.5
+w=$(hidden_main_window)
+same "window opens at the stored position" "40 30 500 400" "$(drv rect "$w")"
+same "no variants: the two defaults" "$(printf 'リリース版のコンパイル\nデバッグ版のコンパイル')" "$(drv list-items "$w" ID_VARIANTLIST)"
+drv show "$w" SW_MAXIMIZE; sleep 0.5
 maxleft=$(drv rect "$w" | awk '{print $1}')
 drv close "$w"; wait_exit "$LAST_PID"
 same "maximised: normal top and size, left edge of the maximised window" "$maxleft 30 500 400" "$(stored_position)"
 
 drv reg-write HKCU "$KEY" Position "$(winpath "$tmp/pos")"
 bravik "$(winpath "$data/plain.mak")"
-w=$(main_window)
-drv show "$w" 6; sleep 0.5
+w=$(hidden_main_window)
+drv show "$w" SW_MINIMIZE; sleep 0.5
 drv close "$w"; wait_exit "$LAST_PID"
 same "minimised: the normal rectangle is stored" "40 30 500 400" "$(stored_position)"
 
@@ -90,7 +89,7 @@ same "minimised: the normal rectangle is stored" "40 30 500 400" "$(stored_posit
 record "$tmp/short" 3144 "b[3125] = 0x04"
 drv reg-write HKCU "$KEY" Value "$(winpath "$tmp/short")"
 bravik "$(winpath "$data/plain.mak")"
-w=$(main_window)
+w=$(hidden_main_window)
 check "short record: its flags apply (multiple selection)" multi_select "$w"
 drv close "$w"; wait_exit "$LAST_PID"
 same "short record: not rewritten without the dialog" 3144 "$(drv reg-read HKCU "$KEY" Value | awk '{print $1}')"
@@ -98,18 +97,17 @@ same "short record: not rewritten without the dialog" 3144 "$(drv reg-read HKCU 
 record "$tmp/long" 3405 "b[3125] = 0x04"
 drv reg-write HKCU "$KEY" Value "$(winpath "$tmp/long")"
 bravik "$(winpath "$data/plain.mak")"
-w=$(main_window)
+w=$(hidden_main_window)
 check "over-long record ignored (single selection)" not multi_select "$w"
 drv close "$w"; wait_exit "$LAST_PID"
 
 drv reg-delete HKCU 'Software\Quibrel' >/dev/null
 bravik "$(winpath "$data/multi.mak")"
-w=$(main_window)
+w=$(hidden_main_window)
 check "#BvMulti 1 re-creates the list for multiple selection" multi_select "$w"
-same "re-created list keeps the labels" "$(printf '一番目\n二番目')" "$(drv items "$w" 3002)"
+same "re-created list keeps the labels" "$(printf '一番目\n二番目')" "$(drv list-items "$w" ID_VARIANTLIST)"
 shot startup-multi
 drv close "$w"; wait_exit "$LAST_PID"
 
 drv reg-delete HKCU 'Software\Quibrel' >/dev/null
 rm -rf "$tmp"
-finish

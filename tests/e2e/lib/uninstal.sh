@@ -1,6 +1,6 @@
 # Shared by tests/e2e/uninstal_*.sh. Needs the variables scripts/test exports:
 # TOP, BUILD, WINE, WINEPREFIX, DISPLAY, SHOTS.
-. "$TOP/tests/e2e/lib/common.sh"
+. "$TOP/tests/e2e/lib.sh"
 UNINSTAL="$BUILD/uninstal/UnInstal.exe"
 UDRIVER="$BUILD/tools/uninstal-driver/uninstal_driver.exe"
 BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
