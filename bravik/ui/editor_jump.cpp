@@ -208,7 +208,7 @@ void EditorJump(HWND outputPane) {
     // A makefile path without a directory yields an empty directory, which
     // the path completion treats as the current one.
     char makefileDir[PATH_SIZE];
-    MakefileDirectory(makefileDir, nullptr);
+    MakefileDirectory(makefileDir, sizeof makefileDir, nullptr);
     if (name[0] == '\0') return;
     // A relative name printed inside a sub-make is first looked for where
     // that make ran.

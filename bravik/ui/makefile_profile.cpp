@@ -81,6 +81,6 @@ int ReadMakefile(const char* name) {
     return result;
 }
 
-int MakefileDirectory(char* out, const char* subPath) {
-    return DirectoryOfMakefile(AppState.makefilePath, subPath, out, PATH_SIZE);
+int MakefileDirectory(char* out, size_t size, const char* subPath) {
+    return DirectoryOfMakefile(AppState.makefilePath, subPath, out, size);
 }

@@ -21,6 +21,6 @@ enum FileError {
 /// Shows the message of the error after the file's name or title (the message
 /// alone without a name). Returns the box's result.
 int ShowFileError(FileError error, const char* name);
-/// Directory of the open makefile (PATH_SIZE-byte out), with "\subPath" appended when
-/// given. 0 on success, 1 when the makefile path has no file title.
-int MakefileDirectory(char* out, const char* subPath);
+/// Directory of the open makefile into out (size bytes), with "\subPath"
+/// appended when given. 0 on success, 1 when the makefile path has no file title.
+int MakefileDirectory(char* out, size_t size, const char* subPath);

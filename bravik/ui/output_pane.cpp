@@ -121,13 +121,13 @@ int StepDiagnostic(int direction) {
 }
 
 // "makefile.log" beside the makefile.
-static void DefaultLogName(char* file, char* directory) {
-    MakefileDirectory(directory, nullptr);
+static void DefaultLogName(char* file, size_t fileSize, char* directory, size_t directorySize) {
+    MakefileDirectory(directory, directorySize, nullptr);
     const char* path = AppState.makefilePath;
     const char* base = path;
     for (const char* p = path; *p; p = cp932::Next(p))
         if (*p == '\\' || *p == '/' || *p == ':') base = p + 1;
-    cp932::CopyCut(file, PATH_SIZE - 4, base);
+    cp932::CopyCut(file, fileSize - 4, base);
     char* dot = (char*)cp932::FindLastChar(file, '.');
     if (dot) *dot = '\0';
     strcat(file, ".log");
@@ -156,7 +156,7 @@ int WritePaneText(HWND pane, const char* path) {
 
 static void SavePaneLog() {
     char file[PATH_SIZE], directory[PATH_SIZE];
-    DefaultLogName(file, directory);
+    DefaultLogName(file, sizeof file, directory, sizeof directory);
     OPENFILENAMEA ofn;
     memset(&ofn, 0, sizeof ofn);
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;

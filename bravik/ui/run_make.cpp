@@ -1,5 +1,6 @@
 #include "bravik/ui/run_make.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -17,8 +18,18 @@ int runAutoClosed;
 static const char NoMakefileText[] =
     "ＭＡＫＥファイルが指定されていません。または間違っています。\n「ファイル/開く」コマンドを実行してください。";
 static const char CannotRunSuffix[] = " が実行できません。";
-static const char CommandTooLongText[] = "ＭＡＫＥのコマンドラインが779バイトを超えるため実行できません。";
-static const char OptionsTooLongText[] = "ＭＡＫＥのオプションが299バイトを超えるため実行できません。";
+
+// The refusal names the longest text that fits.
+static void ShowMakeTooLong(HWND owner, int composed) {
+    char text[128];
+    if (composed == MAKE_OPTIONS_TOO_LONG)
+        snprintf(text, sizeof text, "ＭＡＫＥのオプションが%uバイトを超えるため実行できません。",
+                 (unsigned)(MAKE_OPTIONS_SIZE - 1));
+    else
+        snprintf(text, sizeof text, "ＭＡＫＥのコマンドラインが%uバイトを超えるため実行できません。",
+                 (unsigned)(MAKE_COMMAND_SIZE - 1));
+    ShowCenteredMessage(owner, text, AppState.resourceName, MB_OK | MB_ICONHAND);
+}
 
 // Shows the run dialog for a started child; -1 from the dialog call means no
 // dialog could be shown, and nobody would read the child's output.
@@ -80,8 +91,8 @@ static RunOutcome StartMake(HWND owner, char* commandLine, char* environment, co
 
 RunOutcome RunMake(HWND owner, int index) {
     const SettingsRecord& settings = AppState.settings;
-    char makefileDir[260], directory[260];
-    if (!AppState.makefilePath[0] || MakefileDirectory(makefileDir, nullptr) != 0) {
+    char makefileDir[PATH_SIZE], directory[PATH_SIZE];
+    if (!AppState.makefilePath[0] || MakefileDirectory(makefileDir, sizeof makefileDir, nullptr) != 0) {
         ShowCenteredMessage(owner, NoMakefileText, AppState.resourceName, MB_OK);
         return Failed;
     }
@@ -99,8 +110,7 @@ RunOutcome RunMake(HWND owner, int index) {
     if (composed == MAKE_COMMAND_OK)
         outcome = StartMake(owner, commandLine, environment, directory);
     else
-        ShowCenteredMessage(owner, composed == MAKE_OPTIONS_TOO_LONG ? OptionsTooLongText : CommandTooLongText,
-                            AppState.resourceName, MB_OK | MB_ICONHAND);
+        ShowMakeTooLong(owner, composed);
     free(environment);
     return outcome;
 }
