@@ -15,8 +15,10 @@ check() {
   if "$@"; then echo "ok - $what"; else echo "not ok - $what"; _failed=1; fi
 }
 not() { ! "$@"; }
-same() {  # same "what" expected actual
-  if [ "$2" = "$3" ]; then echo "ok - $1"; else echo "not ok - $1: expected [$2], got [$3]"; _failed=1; fi
+same() {  # same "what" expected actual; a mismatch shows as a diff
+  if [ "$2" = "$3" ]; then echo "ok - $1"; else
+    echo "not ok - $1"; diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/#   /'; _failed=1
+  fi
 }
 contains() {  # contains "what" needle haystack
   case "$3" in *"$2"*) echo "ok - $1" ;; *) echo "not ok - $1: [$2] not in [$3]"; _failed=1 ;; esac

@@ -13,25 +13,16 @@
 # but the settings Bravik stored while it was used), one in which the user
 # saved a file of their own in the installation folder (that file and its
 # folder must remain, nothing else). Cancel in between must change nothing.
-. "$TOP/tests/e2e/lib.sh"
+. "$TOP/tests/e2e/lib/uninstal.sh"
 
-BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
-# The uninstaller's dialog driver (under uninstal/ in older build trees).
-UDRIVER="$BUILD/tools/uninstal-driver/uninstal_driver.exe"
-[ -f "$UDRIVER" ] || UDRIVER="$BUILD/uninstal/uninstal_driver.exe"
-DRIVE_C="$WINEPREFIX/drive_c"
 INSTALL='C:\Program Files\Bravik'
 INSTALL_UNIX="$DRIVE_C/Program Files/Bravik"
 BATCH="$DRIVE_C/BvDelIns.bat"
 DESCRIPTION="$TOP/release/bravik.uninstall.txt"
 SETTINGS='HKCU\Software\Quibrel'
-# Shortcuts the test makes must not reach the desktop menus of the machine.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 
 work=$(mktemp -d)
 reg_cp932() { "$WINE" reg "$@" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
-udrv() { "$WINE" "$UDRIVER" "$@" 2>/dev/null | tr -d '\r'; }
-builder() { "$WINE" "$BUILDER" "$@" 2>/dev/null | tr -d '\r'; }
 USER_DIR="$DRIVE_C/users/$(whoami)"
 # Wine links the desktop folder of every prefix to the Unix home, so desktop
 # shortcuts of tests in other prefixes (or of the machine's user) would meet
@@ -78,7 +69,7 @@ else
 fi
 ARCHIVE=$(ls "$(dirname "$BUILD")"/package/bravik-*-x86_64.zip)
 mkdir -p "$work/archive" && unzip -q "$ARCHIVE" -d "$work/archive"
-for f in "$BUILDER" "$UDRIVER" "$DRIVER"; do
+for f in "$BUILDER" "$DRIVER"; do
   [ -f "$f" ] || { echo "not ok - built: $f"; finish; }
 done
 # Left over from an interrupted run.
@@ -286,20 +277,19 @@ done < <(grep '\.lnk$' "$work/installed.txt")
 # ticks them.
 uninstaller=$(reg_cp932 query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bravik' /v UninstallString |
   sed -n 's/^ *UninstallString *REG_SZ *//p')
-out=$(udrv run "$uninstaller" --shots "$(winpath "$work/release-uninstal")")
-for f in "$work"/release-uninstal-*.bmp; do [ -f "$f" ] && convert "$f" "$SHOTS/$(basename "${f%.bmp}").png"; done
+out=$(drv uninstal-run "$uninstaller" --shots "$(winpath "$work/release-uninstal")")
+keep_shots "$work/release-uninstal"
 same "uninstall: the dialog shows the script's title, message and ticked boxes" "$(cat <<TEXT
 title: Bravikのｱﾝｲﾝｽﾄｰﾙ
 message: Bravikのｱﾝｲﾝｽﾄｰﾙを行ないます。ﾌｧｲﾙの削除や設定の解除を行なう時は[OK]ﾎﾞﾀﾝを押します。[ｷｬﾝｾﾙ]なら実行しません。\\n\\nBravik for Windows Version 1.43\\nCopyright (C) 1997-2026 by Quibrel Software
-box 304 ticked enabled ﾌｧｲﾙの関連付けの解除を行なう。
-box 305 ticked enabled ｽﾀｰﾄﾒﾆｭｰ等のｼｮｰﾄｶｯﾄを削除する。
-box 308 ticked enabled ｱﾌﾟﾘｹｰｼｮﾝの追加と削除を解除する。
+box IDC_ASSOCIATIONS ticked enabled ﾌｧｲﾙの関連付けの解除を行なう。
+box IDC_SHORTCUTS ticked enabled ｽﾀｰﾄﾒﾆｭｰ等のｼｮｰﾄｶｯﾄを削除する。
+box IDC_ADDREMOVE ticked enabled ｱﾌﾟﾘｹｰｼｮﾝの追加と削除を解除する。
 TEXT
 )" "$(printf '%s\n' "$out" | head -5)"
 check "uninstall: ends without a message" eval '[[ "$out" == *"exit 0"* && "$out" != *msgbox* ]]'
-wait_gone() { for _ in $(seq 100); do [ -e "$1" ] || return 0; sleep 0.1; done; return 1; }
-check "uninstall: the batch removes the uninstaller and the installation folder" wait_gone "$INSTALL_UNIX"
-check "uninstall: the batch deletes itself" wait_gone "$BATCH"
+check "uninstall: the batch removes the uninstaller and the installation folder" gone_within "$INSTALL_UNIX"
+check "uninstall: the batch deletes itself" gone_within "$BATCH"
 snapshot >"$work/after.txt"
 same "uninstall: nothing of the installation is left" "" "$(removed "$before" "$work/after.txt")$(added "$before" "$work/after.txt" | grep -v '^key HKEY_CURRENT_USER\\Software\\Quibrel$')"
 check "uninstall: Bravik's own settings stay (the script cannot name them)" \
@@ -309,16 +299,16 @@ check "uninstall: Bravik's own settings stay (the script cannot name them)" \
 check "second install" install
 snapshot >"$work/installed-state.txt"
 printf 'all:\r\n\t@echo mine\r\n' >"$INSTALL_UNIX/MyApp.mak"
-out=$(udrv run "$uninstaller" --press cancel)
+out=$(drv uninstal-run "$uninstaller" --press cancel)
 check "cancel: the uninstaller ends quietly" eval '[[ "$out" == *"exit 0"* && "$out" != *msgbox* ]]'
 sleep 1
 snapshot >"$work/cancel.txt"
 same "cancel: nothing is removed and no batch is written" "file ./Program Files/Bravik/MyApp.mak" \
   "$(removed "$work/installed-state.txt" "$work/cancel.txt")$(added "$work/installed-state.txt" "$work/cancel.txt")"
-out=$(udrv run "$uninstaller" --boxes 111)
+out=$(drv uninstal-run "$uninstaller" --boxes 111)
 check "user's file: the uninstaller ends without a message" eval '[[ "$out" == *"exit 0"* && "$out" != *msgbox* ]]'
-check "user's file: the batch removes the uninstaller" wait_gone "$INSTALL_UNIX/UnInstal.exe"
-check "user's file: the batch deletes itself" wait_gone "$BATCH"
+check "user's file: the batch removes the uninstaller" gone_within "$INSTALL_UNIX/UnInstal.exe"
+check "user's file: the batch deletes itself" gone_within "$BATCH"
 snapshot >"$work/after.txt"
 same "user's file: only the user's file and its folder are left" \
   "$(printf '%s\n' 'file ./Program Files/Bravik' 'file ./Program Files/Bravik/MyApp.mak')" \

@@ -14,9 +14,9 @@ APP='C:\bvu-e2e\App'
 APP_UNIX="$DRIVE_C/bvu-e2e/App"
 BATCH="$DRIVE_C/BvDelIns.bat"
 work=$(mktemp -d)
-trap 'udrv sandbox clean "$APP" $TAG >/dev/null; rmdir "$DRIVE_C/bvu-e2e" 2>/dev/null; rm -f "$BATCH"; rm -rf "$work"' EXIT
+trap 'drv sandbox-clean "$APP" $TAG >/dev/null; rmdir "$DRIVE_C/bvu-e2e" 2>/dev/null; rm -f "$BATCH"; rm -rf "$work"' EXIT
 
-for f in "$UNINSTAL" "$UDRIVER" "$BUILDER"; do
+for f in "$UNINSTAL" "$DRIVER" "$BUILDER"; do
   [ -f "$f" ] || { not_ok "built: $f"; finish; }
 done
 
@@ -52,21 +52,21 @@ MENU_REGISTRY="menu-folder 0x41 \"$TAG Soft\""
 
 # fresh [--keep]: a new sandbox, with an unlisted file in Keep\ when asked.
 fresh() {
-  udrv sandbox clean "$APP" $TAG >/dev/null
+  drv sandbox-clean "$APP" $TAG >/dev/null
   rm -f "$BATCH"
-  [ "$(udrv sandbox create "$APP" $TAG "$@")" = created ]
+  [ "$(drv sandbox-create "$APP" $TAG "$@")" = created ]
 }
 # install DESCRIPTIONFILE [INSTALLDIR]: builds UnInstal.exe into the sandbox.
 install() {
   builder build "$(winpath "$1")" "$(winpath "$UNINSTAL")" "$APP\\UnInstal.exe" --install-dir "${2-$APP}" >/dev/null
 }
-state() { udrv sandbox state "$APP" $TAG --keep; }
+state() { drv sandbox-state "$APP" $TAG --keep; }
 has() { [[ "$1" == *"$2"* ]]; }
 ended_quietly() { has "$1" "exit 0" && ! has "$1" "msgbox"; }
 batch_done() { gone_within "$APP_UNIX/UnInstal.exe" && gone_within "$BATCH"; }
 
 # expected BOXES KEEP SELF: the state after a run. BOXES as the three boxes
-# 304 305 308 were when OK was pressed (1 = ticked); KEEP 1 when Keep\ holds
+# (associations, shortcuts, Add/Remove) were when OK was pressed (1 = ticked); KEEP 1 when Keep\ holds
 # an unlisted file; SELF 1 when the batch removed the uninstaller.
 expected() {
   local boxes=$1 keep=$2 self=$3 a s r
@@ -108,7 +108,7 @@ for boxes in 111 000 100 010 001; do
   if [ $keep = 1 ]; then fresh --keep; else fresh; fi || { not_ok "boxes $boxes: sandbox"; continue; }
   install "$work/all.txt" || { not_ok "boxes $boxes: build the uninstaller"; continue; }
   shots=""; [ $boxes = 111 ] && shots="$(winpath "$work/uninstal-dialog")"
-  out=$(udrv run "$APP\\UnInstal.exe" --boxes $boxes ${shots:+--shots "$shots"})
+  out=$(drv uninstal-run "$APP\\UnInstal.exe" --boxes $boxes ${shots:+--shots "$shots"})
   check "boxes $boxes: the uninstaller ends without a message" ended_quietly "$out"
   check "boxes $boxes: the batch removes the uninstaller, then itself" batch_done
   [ $keep = 1 ] || check "boxes $boxes: the batch removes the installation folder" gone_within "$APP_UNIX"
@@ -119,9 +119,9 @@ for boxes in 111 000 100 010 001; do
     same "dialog texts and boxes" "$(cat <<TEXT
 title: ${TAG}のｱﾝｲﾝｽﾄｰﾙ
 message: ${TAG}のｱﾝｲﾝｽﾄｰﾙを行ないます。\\n[OK]で削除します。
-box 304 ticked enabled ﾌｧｲﾙの関連付けの解除を行なう。
-box 305 ticked enabled ｽﾀｰﾄﾒﾆｭｰ等のｼｮｰﾄｶｯﾄを削除する。
-box 308 ticked enabled ｱﾌﾟﾘｹｰｼｮﾝの追加と削除を解除する。
+box IDC_ASSOCIATIONS ticked enabled ﾌｧｲﾙの関連付けの解除を行なう。
+box IDC_SHORTCUTS ticked enabled ｽﾀｰﾄﾒﾆｭｰ等のｼｮｰﾄｶｯﾄを削除する。
+box IDC_ADDREMOVE ticked enabled ｱﾌﾟﾘｹｰｼｮﾝの追加と削除を解除する。
 button ok: OK
 button cancel: ｷｬﾝｾﾙ
 TEXT
@@ -131,7 +131,7 @@ done
 
 # A read-only uninstaller: the batch's del /f takes it as well.
 if fresh && install "$work/all.txt" && chmod a-w "$APP_UNIX/UnInstal.exe"; then
-  out=$(udrv run "$APP\\UnInstal.exe" --boxes 111)
+  out=$(drv uninstal-run "$APP\\UnInstal.exe" --boxes 111)
   check "read-only uninstaller: it ends without a message" ended_quietly "$out"
   check "read-only uninstaller: the batch removes it, then itself" batch_done
 else
@@ -143,7 +143,7 @@ FAILURE="msgbox text: キャンセルまたは異常のためアンインスト�
 # An empty install directory: the failure message, nothing removed.
 fresh && install "$work/all.txt" ""
 before=$(state)
-out=$(udrv run "$APP\\UnInstal.exe" --shots "$(winpath "$work/uninstal-failure")")
+out=$(drv uninstal-run "$APP\\UnInstal.exe" --shots "$(winpath "$work/uninstal-failure")")
 keep_shots "$work/uninstal-failure"
 check "empty install directory: the failure message" has "$out" "$FAILURE"
 check "empty install directory: the message has the script's title" has "$out" "msgbox title: ${TAG}のｱﾝｲﾝｽﾄｰﾙ"
@@ -157,13 +157,13 @@ same "empty install directory: nothing is removed" "$before" "$(state)"
 fresh
 cp "$UNINSTAL" "$APP_UNIX/UnInstal.exe"
 before=$(state)
-out=$(udrv run "$APP\\UnInstal.exe")
+out=$(drv uninstal-run "$APP\\UnInstal.exe")
 same "script none: empty dialog with cleared, enabled boxes" "$(cat <<TEXT
 title: 
 message: 
-box 304 clear enabled
-box 305 clear enabled
-box 308 clear enabled
+box IDC_ASSOCIATIONS clear enabled
+box IDC_SHORTCUTS clear enabled
+box IDC_ADDREMOVE clear enabled
 TEXT
 )" "$(printf '%s\n' "$out" | head -5 | sed 's/ enabled .*/ enabled/')"
 check "script none: the failure message" has "$out" "$FAILURE"
@@ -172,7 +172,7 @@ same "script none: nothing is removed" "$before" "$(state)"
 # The 0x80 location opens a folder browser rooted at the Programs menu.
 description 0xE0 "menu-folder 0xC1 \"$TAG Soft\"" > "$work/browse.txt"
 fresh && install "$work/browse.txt"
-out=$(udrv run "$APP\\UnInstal.exe" --browser cancel --shots "$(winpath "$work/uninstal-browse")")
+out=$(drv uninstal-run "$APP\\UnInstal.exe" --browser cancel --shots "$(winpath "$work/uninstal-browse")")
 keep_shots "$work/uninstal-browse"
 check "folder browser: shows its title" has "$out" "browser text: 削除するメニューの場所を選んでください。"
 check "folder browser cancelled: the failure message" has "$out" "$FAILURE"
@@ -183,7 +183,7 @@ same "folder browser cancelled: only the records before it acted" "$(expected 10
 
 description 0xE0 'menu-folder 0xC1 ""' > "$work/pick.txt"
 fresh && install "$work/pick.txt"
-out=$(udrv run "$APP\\UnInstal.exe" --browser "pick:$TAG Soft")
+out=$(drv uninstal-run "$APP\\UnInstal.exe" --browser "pick:$TAG Soft")
 check "folder browser: picking a folder there succeeds" ended_quietly "$out"
 gone_within "$APP_UNIX" >/dev/null
 same "folder browser picked: the picked folder goes with its shortcut, and everything else" "$(expected 111 0 1)" "$(state)"

@@ -1,15 +1,19 @@
-// Drives Bravik from another process for the end-to-end tests: finds its
-// windows, sends them messages, reads their texts and states, and reads or
-// writes the stored settings and other registry values. Texts travel as UTF-8
-// on the command line and in the output (the wide messages are marshalled
-// between processes, the ANSI ones are not always). Every number may be given
-// by name: Bravik's ids as its resource header spells them, and the system's
-// messages and dialog ids the scripts use. One result per line; exit code 0
+// Drives Bravik and UnInstal from another process for the end-to-end tests:
+// finds their windows, sends them messages, reads their texts and states, and
+// reads or writes the stored settings and other registry values; for UnInstal
+// it also makes and removes a sandbox installation and runs the uninstaller
+// through its dialog. Texts travel as UTF-8 on the command line and in the
+// output (the wide messages are marshalled between processes, the ANSI ones
+// are not always). Every number may be given by name: the ids as Bravik's and
+// UnInstal's resource headers spell them, and the system's messages and dialog
+// ids the scripts use. One result per line; exit code 0
 // on success, 1 when a window or value was not found in time, 2 on bad usage.
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
 
@@ -18,8 +22,12 @@
 #include <string.h>
 #include <wchar.h>
 
+#include <string>
+#include <vector>
+
 #include "bravik/core/settings.h"
-#include DRIVER_IDS_HEADER
+#include "bravik/ui/resource.h"
+#include "uninstal/ui/resource.h"
 
 static const char SpecKey[] = "Software\\Quibrel\\Bravik\\Spec";
 
@@ -396,10 +404,406 @@ static int Usage() {
           "  post HWND MSG WPARAM LPARAM | send HWND MSG WPARAM LPARAM\n"
           "  settings-get [FIELD] | settings-set F=V... | settings-set-lines FIELD LINE... | delete-settings\n"
           "  position-get | position-set X Y W H | reg-read ROOT KEY VALUE | reg-write ROOT KEY VALUE FILE\n"
-          "  reg-delete ROOT KEY\n",
+          "  reg-delete ROOT KEY | sandbox-create|sandbox-state|sandbox-clean DIR TAG [--keep]\n"
+          "  uninstal-run EXE [--boxes XYZ] [--press ok|cancel] [--browser ok|cancel|pick:NAME] [--shots PREFIX]\n",
           stderr);
     return 2;
 }
+
+// --- UnInstal: a sandbox installation ---------------------------------------
+
+// sandbox-create|sandbox-state|sandbox-clean DIR TAG [--keep]: files and
+// folders in DIR, a Programs-menu folder with a shortcut, desktop and SendTo
+// shortcuts, a file association with two verbs and an Add/Remove key, made
+// with the real shell and registry calls; state prints each one present or
+// absent. --keep adds a folder with a file no uninstall script names.
+enum ItemKind { ItemFile, ItemFolder, ItemShortcut, ItemKey };
+struct Item {
+    std::string name;
+    ItemKind kind;
+    std::string path;  // file system path, or key path below root
+    HKEY root;
+};
+
+static std::string ShellFolder(int id) {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// The Programs folder as the uninstaller's 0x41 location reads it.
+static std::string ProgramsSetting() {
+    char path[MAX_PATH] = "";
+    DWORD size = sizeof path;
+    SHGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Programs",
+                nullptr, path, &size);
+    return path;
+}
+
+static const char UninstallKeys[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+// lower is the tag in lower case: the extension's and the file class's name.
+static std::vector<Item> SandboxItems(const std::string& d, const std::string& tag, const std::string& lower,
+                                      bool keep) {
+    std::string classKey = lower + "_bvu_file";
+    std::string menuFolder = ProgramsSetting() + "\\" + tag + " Soft", shortcut = "\\" + tag + " Tool.lnk";
+    std::vector<Item> items = {
+        {"file App.exe", ItemFile, d + "\\App.exe", nullptr},
+        {"file Readme.txt", ItemFile, d + "\\Readme.txt", nullptr},
+        {"file App.HLP", ItemFile, d + "\\App.HLP", nullptr},
+        {"file App.gid", ItemFile, d + "\\App.gid", nullptr},
+        {"file Data\\table.dat", ItemFile, d + "\\Data\\table.dat", nullptr},
+        {"folder Data", ItemFolder, d + "\\Data", nullptr},
+        {"file UnInstal.exe", ItemFile, d + "\\UnInstal.exe", nullptr},
+        {"folder install", ItemFolder, d, nullptr},
+        {"shortcut programs", ItemShortcut, menuFolder + shortcut, nullptr},
+        {"folder programs", ItemFolder, menuFolder, nullptr},
+        {"shortcut desktop", ItemShortcut, ShellFolder(CSIDL_DESKTOPDIRECTORY) + shortcut, nullptr},
+        {"shortcut sendto", ItemShortcut, ShellFolder(CSIDL_SENDTO) + shortcut, nullptr},
+        {"key extension", ItemKey, "." + lower, HKEY_CLASSES_ROOT},
+        {"key class", ItemKey, classKey, HKEY_CLASSES_ROOT},
+        {"key class-open", ItemKey, classKey + "\\Shell\\open", HKEY_CLASSES_ROOT},
+        {"key class-run", ItemKey, classKey + "\\Shell\\run", HKEY_CLASSES_ROOT},
+        {"key uninstall", ItemKey, UninstallKeys + tag, HKEY_LOCAL_MACHINE},
+    };
+    if (keep) {
+        items.push_back({"file Keep\\notes.txt", ItemFile, d + "\\Keep\\notes.txt", nullptr});
+        items.push_back({"folder Keep", ItemFolder, d + "\\Keep", nullptr});
+    }
+    return items;
+}
+
+static bool WriteText(const std::string& path, const char* text) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written;
+    BOOL ok = WriteFile(file, text, (DWORD)strlen(text), &written, nullptr);
+    CloseHandle(file);
+    return ok != FALSE;
+}
+
+static bool MakeShortcut(const std::string& path, const std::string& target, const std::string& directory) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)))
+        return false;
+    link->SetPath(target.c_str());
+    link->SetWorkingDirectory(directory.c_str());
+    link->SetIconLocation(target.c_str(), 0);
+    IPersistFile* file = nullptr;
+    bool ok = false;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        ok = SUCCEEDED(file->Save(wide, TRUE));
+        file->Release();
+    }
+    link->Release();
+    return ok;
+}
+
+static bool SetKey(HKEY root, const std::string& path, const char* name, const std::string& value) {
+    return SHSetValueA(root, path.c_str(), name, REG_SZ, value.c_str(), (DWORD)value.size() + 1) == ERROR_SUCCESS;
+}
+
+static bool Present(const Item& item) {
+    if (item.kind == ItemKey) {
+        HKEY key;
+        if (RegOpenKeyExA(item.root, item.path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        RegCloseKey(key);
+        return true;
+    }
+    DWORD attributes = GetFileAttributesA(item.path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return (item.kind == ItemFolder) == ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+}
+
+static int SandboxCreate(const std::vector<Item>& items, const std::string& d, const std::string& tag,
+                         const std::string& lower, bool keep) {
+    std::string app = d + "\\App.exe", extension = "." + lower, classKey = lower + "_bvu_file";
+    bool ok = true;
+    // Parent folders first; CreateDirectory fails harmlessly on those that exist.
+    for (size_t i = 0; i <= d.size(); ++i)
+        if (i == d.size() || (d[i] == '\\' && i > 2)) CreateDirectoryA(d.substr(0, i).c_str(), nullptr);
+    ok &= CreateDirectoryA((d + "\\Data").c_str(), nullptr) != FALSE;
+    for (const char* name : {"\\App.exe", "\\Readme.txt", "\\App.HLP", "\\App.gid", "\\Data\\table.dat"})
+        ok &= WriteText(d + name, "sandbox\r\n");
+    if (keep) {
+        ok &= CreateDirectoryA((d + "\\Keep").c_str(), nullptr) != FALSE;
+        ok &= WriteText(d + "\\Keep\\notes.txt", "not in the script\r\n");
+    }
+    for (const Item& item : items)
+        if (item.name == "folder programs") ok &= CreateDirectoryA(item.path.c_str(), nullptr) != FALSE;
+    for (const Item& item : items)
+        if (item.kind == ItemShortcut) ok &= MakeShortcut(item.path, app, d);
+    ok &= SetKey(HKEY_CLASSES_ROOT, extension, nullptr, classKey);
+    ok &= SetKey(HKEY_CLASSES_ROOT, extension, classKey.c_str(), "");
+    ok &= SetKey(HKEY_CLASSES_ROOT, classKey, nullptr, tag + " File");
+    ok &= SetKey(HKEY_CLASSES_ROOT, classKey + "\\DefaultIcon", nullptr, app + ",0");
+    ok &= SetKey(HKEY_CLASSES_ROOT, classKey + "\\Shell\\open\\command", nullptr, app + " %1");
+    ok &= SetKey(HKEY_CLASSES_ROOT, classKey + "\\Shell\\run\\command", nullptr, "\"" + app + "\" /A %1");
+    std::string uninstall = UninstallKeys + tag;
+    ok &= SetKey(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", tag + " (Remove Only)");
+    ok &= SetKey(HKEY_LOCAL_MACHINE, uninstall, "UninstallString", d + "\\UnInstal.exe");
+    puts(ok ? "created" : "create failed");
+    return ok ? 0 : 1;
+}
+
+static int SandboxClean(const std::vector<Item>& items) {
+    // Files and keys, then the folders in two passes (the menu folder's
+    // shortcut and the install folder's subfolders go first).
+    for (const Item& item : items) {
+        if (item.kind == ItemFile || item.kind == ItemShortcut) DeleteFileA(item.path.c_str());
+        if (item.kind == ItemKey) SHDeleteKeyA(item.root, item.path.c_str());
+    }
+    for (int pass = 0; pass < 2; ++pass)
+        for (const Item& item : items)
+            if (item.kind == ItemFolder) RemoveDirectoryA(item.path.c_str());
+    bool left = false;
+    for (const Item& item : items) left |= Present(item);
+    puts(left ? "clean left something" : "clean");
+    return left ? 1 : 0;
+}
+
+static int Sandbox(const wchar_t* cmd, int argc, wchar_t** argv) {
+    if (argc < 2) return Usage();
+    char dir[MAX_PATH], tag[64], lower[64];
+    WideToCp932(argv[0], dir, sizeof dir);
+    WideToCp932(argv[1], tag, sizeof tag);
+    CharLowerA(strcpy(lower, tag));
+    // Cleaning always covers the kept folder, whichever way it was made.
+    bool keep = (argc > 2 && !wcscmp(argv[2], L"--keep")) || !wcscmp(cmd, L"clean");
+    std::vector<Item> items = SandboxItems(dir, tag, lower, keep);
+    CoInitialize(nullptr);
+    if (!wcscmp(cmd, L"create")) return SandboxCreate(items, dir, tag, lower, keep);
+    if (!wcscmp(cmd, L"clean")) return SandboxClean(items);
+    if (wcscmp(cmd, L"state")) return Usage();
+    for (const Item& item : items) printf("%s %s\n", item.name.c_str(), Present(item) ? "present" : "absent");
+    return 0;
+}
+
+// --- UnInstal: its dialog ---------------------------------------------------
+
+// uninstal-run EXE [--boxes XYZ] [--press ok|cancel] [--browser ok|cancel|pick:NAME]
+// [--shots PREFIX]: starts the uninstaller and, as a user would, reads its
+// dialog, sets the three boxes ('1' tick, '0' clear, '-' leave), presses OK or
+// Cancel, answers the folder browser and the message box and waits for the
+// end. Every text it met, one a line; screenshots as PREFIX-WHAT.bmp.
+struct RunOptions {
+    const wchar_t* boxes = nullptr;
+    const wchar_t* press = L"ok";
+    const wchar_t* browser = L"cancel";
+    const wchar_t* shots = nullptr;
+};
+static const Name UninstalBoxes[] = {
+    {"IDC_ASSOCIATIONS", IDC_ASSOCIATIONS}, {"IDC_SHORTCUTS", IDC_SHORTCUTS}, {"IDC_ADDREMOVE", IDC_ADDREMOVE}};
+static const DWORD StepMs = 50, RunTimeoutMs = 20000;
+
+// Saves what the screen shows of a window as a 24-bit BMP.
+static void SaveShot(HWND window, const RunOptions& options, const wchar_t* what) {
+    if (!options.shots) return;
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    std::vector<char> pixels((size_t)((width * 3 + 3) & ~3) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), (BITMAPINFO*)&info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER head = {};
+    head.bfType = 0x4D42;  // "BM"
+    head.bfOffBits = sizeof head + sizeof info;
+    head.bfSize = head.bfOffBits + (DWORD)pixels.size();
+    wchar_t path[MAX_PATH];
+    swprintf(path, MAX_PATH, L"%ls-%ls.bmp", options.shots, what);
+    FILE* file = _wfopen(path, L"wb");
+    if (!file) return;
+    fwrite(&head, sizeof head, 1, file);
+    fwrite(&info, sizeof info, 1, file);
+    fwrite(pixels.data(), 1, pixels.size(), file);
+    fclose(file);
+}
+
+// The label, then the window's text on one line (its line ends as \n).
+static void SayText(const char* label, HWND window) {
+    wchar_t text[2048] = L"", line[4096];
+    SendMessageTimeoutW(window, WM_GETTEXT, 2048, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, nullptr);
+    size_t n = 0;
+    for (const wchar_t* p = text; *p && n + 3 < 4096; ++p) {
+        if (*p == L'\n') line[n++] = L'\\';
+        if (*p != L'\r') line[n++] = *p == L'\n' ? L'n' : *p;
+    }
+    line[n] = L'\0';
+    fputs(label, stdout);
+    PrintWide(line);
+}
+
+static bool IsClass(HWND window, const char* name) {
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return !strcmp(cls, name);
+}
+
+struct ProcessDialogs {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
+    ProcessDialogs* d = (ProcessDialogs*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == d->pid && IsWindowVisible(window) && IsClass(window, "#32770")) d->found.push_back(window);
+    return TRUE;
+}
+
+static BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
+    ((std::vector<HWND>*)param)->push_back(window);
+    return TRUE;
+}
+
+static bool Press(HWND dialog, int id) {
+    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id)) != FALSE;
+}
+
+static void SetBoxes(HWND dialog, const wchar_t* boxes) {
+    for (int i = 0; i < 3 && boxes[i]; ++i) {
+        if (boxes[i] == L'-') continue;
+        HWND box = GetDlgItem(dialog, (int)UninstalBoxes[i].value);
+        bool want = boxes[i] == L'1';
+        if (want == (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED)) continue;
+        if (!IsWindowEnabled(box)) {
+            printf("box %s is disabled: left as it is\n", UninstalBoxes[i].name);
+            continue;
+        }
+        SendMessageW(box, BM_CLICK, 0, 0);
+        if (want != (SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED))
+            printf("box %s did not change\n", UninstalBoxes[i].name);
+    }
+}
+
+// Answers a dialog that is not the uninstall dialog: the folder browser (it
+// holds a tree view) or the message box.
+static void Answer(HWND window, const RunOptions& options) {
+    std::vector<HWND> children;
+    EnumChildWindows(window, CollectChild, (LPARAM)&children);
+    HWND tree = nullptr;
+    for (HWND child : children)
+        if (IsClass(child, "SysTreeView32")) tree = child;
+    SaveShot(window, options, tree ? L"browser" : L"msgbox");
+    SayText(tree ? "browser: " : "msgbox title: ", window);
+    for (HWND child : children)
+        if (IsClass(child, "Static") && GetWindowTextLengthW(child) > 0)
+            SayText(tree ? "browser text: " : "msgbox text: ", child);
+    // "pick:NAME" types the name into the tree, whose incremental search
+    // selects the folder of that name, then confirms.
+    if (tree && !wcsncmp(options.browser, L"pick:", 5)) {
+        for (const wchar_t* p = options.browser + 5; *p; ++p) PostMessageW(tree, WM_CHAR, *p, 1);
+        Sleep(500);
+    }
+    Press(window, tree && !wcscmp(options.browser, L"cancel") ? IDCANCEL : IDOK);
+}
+
+static HWND WaitUninstalDialog(DWORD pid) {
+    for (DWORD waited = 0; waited < RunTimeoutMs; waited += StepMs) {
+        ProcessDialogs d = {pid, {}};
+        EnumWindows(CollectDialog, (LPARAM)&d);
+        for (HWND window : d.found)
+            if (GetDlgItem(window, IDC_ASSOCIATIONS)) return window;
+        Sleep(StepMs);
+    }
+    return nullptr;
+}
+
+static void DescribeDialog(HWND dialog) {
+    SayText("title: ", dialog);
+    SayText("message: ", GetDlgItem(dialog, IDC_MESSAGE));
+    for (const Name& b : UninstalBoxes) {
+        HWND box = GetDlgItem(dialog, (int)b.value);
+        printf("box %s %s %s ", b.name, SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? "ticked" : "clear",
+               IsWindowEnabled(box) ? "enabled" : "disabled");
+        SayText("", box);
+    }
+    SayText("button ok: ", GetDlgItem(dialog, IDOK));
+    SayText("button cancel: ", GetDlgItem(dialog, IDCANCEL));
+}
+
+// Presses the dialog's button, then answers every other dialog of the
+// process until it ends; false when it did not end in time.
+static bool PressAndAnswer(HWND dialog, HANDLE process, DWORD pid, const RunOptions& options) {
+    SaveShot(dialog, options, L"dialog");
+    Press(dialog, !wcscmp(options.press, L"cancel") ? IDCANCEL : IDOK);
+    std::vector<HWND> answered = {dialog};
+    for (DWORD waited = 0; waited < RunTimeoutMs; waited += StepMs) {
+        if (WaitForSingleObject(process, StepMs) == WAIT_OBJECT_0) return true;
+        ProcessDialogs d = {pid, {}};
+        EnumWindows(CollectDialog, (LPARAM)&d);
+        for (HWND window : d.found) {
+            bool seen = false;
+            for (HWND w : answered) seen = seen || w == window;
+            if (seen) continue;
+            Sleep(200);  // let the box finish painting its texts
+            Answer(window, options);
+            answered.push_back(window);
+        }
+    }
+    return false;
+}
+
+static int UninstalRun(int argc, wchar_t** argv) {
+    if (argc < 1 || argc % 2 == 0) return Usage();
+    RunOptions options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const wchar_t** value = !wcscmp(argv[i], L"--boxes")     ? &options.boxes
+                                : !wcscmp(argv[i], L"--press")   ? &options.press
+                                : !wcscmp(argv[i], L"--browser") ? &options.browser
+                                : !wcscmp(argv[i], L"--shots")   ? &options.shots
+                                                                 : nullptr;
+        if (!value) return Usage();
+        *value = argv[i + 1];
+    }
+    // The uninstaller runs in its own folder, as when started from there (its
+    // batch then lands in the root of that drive), and detached, as when
+    // started from the shell: the batch must not write into this console.
+    std::wstring exe = argv[0], directory = exe.substr(0, exe.rfind(L'\\')), commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                        directory.c_str(), &startup, &process)) {
+        printf("start failed %lu\n", GetLastError());
+        return 1;
+    }
+    CloseHandle(process.hThread);
+    HWND dialog = WaitUninstalDialog(process.dwProcessId);
+    if (!dialog) puts("no dialog");
+    if (dialog) DescribeDialog(dialog);
+    if (dialog && options.boxes) SetBoxes(dialog, options.boxes);
+    bool ended = dialog && PressAndAnswer(dialog, process.hProcess, process.dwProcessId, options);
+    DWORD code = 0;
+    if (!ended) {
+        puts("timeout: uninstaller ended by force");
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+    } else if (GetExitCodeProcess(process.hProcess, &code)) {
+        printf("exit %lu\n", code);
+    }
+    CloseHandle(process.hProcess);
+    return ended ? 0 : 1;
+}
+
 
 static int Find(int argc, wchar_t** argv, bool visibleOnly) {
     if (argc < 1) return Usage();
@@ -599,6 +1003,8 @@ static int Run(int argc, wchar_t** argv) {
         printf("%d %d %d %d\n", p.x, p.y, p.width, p.height);
         return 0;
     }
+    if (!wcsncmp(cmd, L"sandbox-", 8)) return Sandbox(cmd + 8, argc, argv);
+    if (!wcscmp(cmd, L"uninstal-run")) return UninstalRun(argc, argv);
     if (argc < 1) return Usage();
     HWND hwnd = ParseWindow(argv[0]);
     if (!wcscmp(cmd, L"gone")) {
@@ -648,8 +1054,7 @@ static int Run(int argc, wchar_t** argv) {
         return PostMessageW(hwnd, WM_COMMAND, (WPARAM)ParseNumber(argv[1]), 0) ? 0 : 1;
     if (!wcscmp(cmd, L"press") && argc >= 2) {
         // As a click does: the button's notification reaches its dialog.
-        int id = (int)ParseNumber(argv[1]);
-        return PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)target) ? 0 : 1;
+        return Press(hwnd, (int)ParseNumber(argv[1])) ? 0 : 1;
     }
     if (!wcscmp(cmd, L"check") && argc >= 2) return Number(SendMessageW(target, BM_GETCHECK, 0, 0));
     if (!wcscmp(cmd, L"set-check") && argc >= 3)
