@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora under fuzz/corpus/ from the logs in fuzz/logs/ and
-the examples below. Texts are stored in CP932, as the programs see them."""
+"""Writes the seed corpora, one folder per target under the folder given
+(fuzz/corpus/ when none is), from the logs in fuzz/logs/ and the examples
+below. Texts are stored in CP932, as the programs see them."""
 import hashlib
 import os
 import shutil
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+SEEDS = sys.argv[1] if len(sys.argv) > 1 else os.path.join(HERE, "corpus")
 
 
 def sjis(text):
@@ -13,7 +16,7 @@ def sjis(text):
 
 
 def write(target, seeds):
-    out = os.path.join(HERE, "corpus", target)
+    out = os.path.join(SEEDS, target)
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
     for seed in seeds:
