@@ -4,7 +4,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "bravik/core/cp932.h"
 #include "bravik/core/run_make.h"
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/environment.h"

@@ -173,12 +173,12 @@ struct TextField {
     size_t size;
 };
 static const TextField TextFields[] = {
-    {"makeExe", offsetof(SettingsRecord, makeExe), 260},
-    {"makeOptions", offsetof(SettingsRecord, makeOptions), 260},
-    {"environment", offsetof(SettingsRecord, environment), 2080},
-    {"editorExe", offsetof(SettingsRecord, editorExe), 260},
-    {"editorOptions", offsetof(SettingsRecord, editorOptions), 260},
-    {"currentDir", offsetof(SettingsRecord, currentDir), 260},
+    {"makeExe", offsetof(SettingsRecord, makeExe), sizeof(SettingsRecord::makeExe)},
+    {"makeOptions", offsetof(SettingsRecord, makeOptions), sizeof(SettingsRecord::makeOptions)},
+    {"environment", offsetof(SettingsRecord, environment), sizeof(SettingsRecord::environment)},
+    {"editorExe", offsetof(SettingsRecord, editorExe), sizeof(SettingsRecord::editorExe)},
+    {"editorOptions", offsetof(SettingsRecord, editorOptions), sizeof(SettingsRecord::editorOptions)},
+    {"currentDir", offsetof(SettingsRecord, currentDir), sizeof(SettingsRecord::currentDir)},
 };
 struct NumberField {
     const char* name;
