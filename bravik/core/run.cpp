@@ -46,6 +46,7 @@ void InitOutputBatch(OutputBatch* batch) {
 void FreeOutputBatch(OutputBatch* batch) {
     free(batch->text);
     free(batch->line);
+    free(batch->plain);
     InitOutputBatch(batch);
 }
 
@@ -221,7 +222,15 @@ static void NoteLine(OutputLines* state, const char* text, bool keyword, bool* j
     if (state->directories) NoteMakeOutputLine(state->directories, text);
 }
 
+static void PutPlain(OutputBatch* batch, const char* text, size_t n) {
+    memcpy(batch->plain + batch->plainLength, text, n);
+    batch->plainLength += n;
+    for (size_t i = 0; i < n && batch->plainWillDo; ++i)
+        if ((unsigned char)text[i] < 0x20 && text[i] != '\t') batch->plainWillDo = false;
+}
+
 static void SetFormat(OutputBatch* batch, bool* highlighted, bool highlight) {
+    if (highlight) batch->plainWillDo = false;
     if (*highlighted == highlight) return;
     Put(batch, highlight ? RtfHighlight : RtfNormal);
     *highlighted = highlight;
@@ -235,6 +244,7 @@ static void AppendPiece(OutputLines* state, OutputBatch* batch, bool* highlighte
     RememberTail(state, batch->line, length);
     SetFormat(batch, highlighted, false);
     PutEscaped(batch, batch->line, length);
+    PutPlain(batch, batch->line, length);
 }
 
 static void AppendLine(OutputLines* state, OutputBatch* batch, bool* highlighted, const char* line, size_t n) {
@@ -249,6 +259,9 @@ static void AppendLine(OutputLines* state, OutputBatch* batch, bool* highlighted
     SetFormat(batch, highlighted, highlight);
     PutEscaped(batch, text, length);
     Put(batch, RtfLineEnd);
+    PutPlain(batch, text, length);
+    memcpy(batch->plain + batch->plainLength, "\r\n", 2);
+    batch->plainLength += 2;
     batch->lines++;
     state->midLine = false;
 }
@@ -256,8 +269,11 @@ static void AppendLine(OutputLines* state, OutputBatch* batch, bool* highlighted
 size_t TakeOutputLines(OutputLines* state, const char* data, size_t size, bool final, int maxLines,
                        size_t maxBytes, OutputBatch* batch) {
     batch->textLength = 0;
+    batch->plainLength = 0;
+    batch->plainWillDo = true;
     batch->lines = 0;
     if (batch->text) batch->text[0] = '\0';
+    if (batch->plain) batch->plain[0] = '\0';
     if (maxLines < 1) maxLines = 1;
 
     // First find how much to take, so the buffers are sized once.
@@ -288,7 +304,8 @@ size_t TakeOutputLines(OutputLines* state, const char* data, size_t size, bool f
     if (taken == 0) return 0;
     size_t rtfBytes = sizeof RtfHeader + RTF_BYTES_PER_BYTE * taken + RTF_BYTES_PER_LINE * ((size_t)lines + 1) + 2;
     if (!Reserve(&batch->text, &batch->textCapacity, rtfBytes) ||
-        !Reserve(&batch->line, &batch->lineCapacity, longest + 1))
+        !Reserve(&batch->line, &batch->lineCapacity, longest + 1) ||
+        !Reserve(&batch->plain, &batch->plainCapacity, taken + (size_t)lines + 1))
         return 0;
 
     Put(batch, RtfHeader);
@@ -301,5 +318,6 @@ size_t TakeOutputLines(OutputLines* state, const char* data, size_t size, bool f
     if (rest) AppendPiece(state, batch, &highlighted, data + linesEnd, rest);
     Put(batch, "}");
     batch->text[batch->textLength] = '\0';
+    batch->plain[batch->plainLength] = '\0';
     return taken;
 }

@@ -24,6 +24,13 @@ struct OutputBatch {
     size_t textLength;
     size_t textCapacity;
     int lines;  // complete lines in the document
+    /// The same lines as plain text, each ended by CR LF, and whether the
+    /// batch can go in as that text: no line is highlighted and none holds a
+    /// control character other than a tab.
+    char* plain;
+    size_t plainLength;
+    size_t plainCapacity;
+    bool plainWillDo;
     char* line;  // the line being classified, without its NULs
     size_t lineCapacity;
 };

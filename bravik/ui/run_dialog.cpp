@@ -122,15 +122,22 @@ static double SincePaint() {
     return Milliseconds(lastPaint, now);
 }
 
-// The batch goes in as one rich-text document with its highlighting in it:
-// formatting lines afterwards would need a selection by position, which
-// costs a rich edit a walk over all its paragraphs every time. The pane is
-// painted a few times a second while output floods in, not after every batch.
+// A batch with a highlighted line goes in as one rich-text document with its
+// highlighting in it: formatting lines afterwards would need a selection by
+// position, which costs a rich edit a walk over all its paragraphs every
+// time. Stream-in itself ends with such a walk, so the common batch without
+// highlighting goes in as plain text, which needs none. The pane is painted
+// a few times a second while output floods in, not after every batch.
 static void AppendBatch(const OutputBatch& batch) {
     if (!redrawOff) SendMessageA(outputPane, WM_SETREDRAW, FALSE, 0);
     redrawOff = true;
     CHARRANGE end = {-1, -1};
     SendMessageA(outputPane, EM_EXSETSEL, 0, (LPARAM)&end);
+    if (batch.plainWillDo) {
+        SetInsertionFormat(false);
+        SendMessageA(outputPane, EM_REPLACESEL, FALSE, (LPARAM)batch.plain);
+        return;
+    }
     RtfSource source = {batch.text, batch.textLength};
     EDITSTREAM stream = {(DWORD_PTR)&source, 0, ReadRtf};
     SendMessageA(outputPane, EM_STREAMIN, SF_RTF | SFF_SELECTION, (LPARAM)&stream);
@@ -240,11 +247,17 @@ static void OnOutputTick(HWND dialog) {
     // them from the build.
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
+    // Painted every so often while batches follow one another, in a tick of
+    // its own: a message waiting on the dialog then waits for a batch or for
+    // the paint, never for both.
+    if (outputPane && redrawOff && SincePaint() >= PAINT_INTERVAL_MS) {
+        ShowPaneEnd();
+        return;
+    }
     bool paced = !childEnded && now.QuadPart < nextBatch.QuadPart;
     bool shown = !held && !paced && ShowReceived(false);
-    // Painted when no complete line waits any more, whatever unfinished line
-    // is pending, and every so often while batches follow one another.
-    if (outputPane && redrawOff && ((!shown && !paced) || SincePaint() >= PAINT_INTERVAL_MS)) ShowPaneEnd();
+    // Painted as soon as no complete line waits, whatever unfinished line is pending.
+    if (outputPane && redrawOff && !shown && !paced) ShowPaneEnd();
     if (childEnded && readerDone && !shown && !held) FinishRun(dialog);
 }
 

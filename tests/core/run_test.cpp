@@ -65,7 +65,15 @@ struct Pane {
         while (size_t taken = TakeOutputLines(&state, pipe.data(), pipe.size(), final, maxLines, maxBytes, &batch)) {
             pipe.erase(0, taken);
             ASSERT_EQ(batch.textLength, strlen(batch.text));
+            size_t before = text.size(), highlightedBefore = highlighted.size();
             Document(batch.text);
+            // The plain form stands in for the document only when it shows the same.
+            std::string added = text.substr(before);
+            bool control = false;
+            for (char c : added) control |= (unsigned char)c < 0x20 && c != '\t' && c != '\r' && c != '\n';
+            bool bold = highlighted.size() > highlightedBefore || paragraphBold;
+            EXPECT_EQ(!bold && !control, batch.plainWillDo) << added;
+            if (batch.plainWillDo) EXPECT_EQ(added, std::string(batch.plain, batch.plainLength));
         }
     }
     void Read(const std::string& bytes) { pipe += bytes, Show(false); }
