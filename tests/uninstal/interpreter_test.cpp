@@ -1,5 +1,4 @@
-// The interpreter's portable parts: menu locations, the deferred list and
-// the self-removal batch text.
+// The interpreter's portable parts: path texts, menu locations, the deferred list and the self-removal batch.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -8,68 +7,108 @@
 
 #include "uninstal/core/deferred_list.h"
 #include "uninstal/core/menu_location.h"
+#include "uninstal/core/path_text.h"
 #include "uninstal/core/self_removal.h"
 
 namespace {
 
+int FakeDirectory(char letter, char* dir) {
+    const char* value = letter == 'c' ? "C:\\cur" : letter == 'p' ? "C:\\Program Files" : letter == 's' ? "C:\\sys" : nullptr;
+    strcpy(dir, value ? value : "garbage");
+    return value != nullptr;
+}
+
+TEST(ExpandPathTextTest, MacrosSeparatorsAndCuts) {
+    std::string dir = "C:\\" + std::string(250, 'd'), kanji = "C:\\" + std::string(254, 'd'), full = dir + "dd";
+    std::string cut = (dir + "\\0123456789").substr(0, UNINSTAL_PATH_SIZE - 1) + " [cut]";
+    const struct { const char *text, *installDir; std::string expected; } cases[] = {
+        {"%i\\x", "C:\\App", "C:\\App\\x"}, {"%ix", "C:\\App", "C:\\App\\x"}, {"%ix", "C:\\", "C:\\x"},
+        {"%i\\x", "C:\\", "C:\\\\x"}, {"%c\\a", "", "C:\\cur\\a"}, {"%p\\Q", "", "C:\\Program Files\\Q"},
+        {"%s\\x.dll", "", "C:\\sys\\x.dll"}, {"%w", "", " [cut]"}, {"%ix", "", "x"}, {"%qx", "C:\\App", "x"},
+        {"%表x", "C:\\App", "x"}, {"C:\\plain\\%i", "C:\\App", "C:\\plain\\%i"}, {"%", "C:\\App", ""},
+        {"%ix", "C:\\表", "C:\\表\\x"}, {"%ix", "C:\\表\\", "C:\\表\\x"},  // the last byte of "表" is 0x5C
+        {nullptr, "C:\\App", ""}, {"%i\\x", nullptr, ""}, {"%i\\0123456789", dir.c_str(), cut},
+        {"%i表表表", kanji.c_str(), kanji + "\\ [cut]"},  // never a lone lead byte
+        {"%i\\abc", full.c_str(), full + "\\abc"},  // exactly 259 bytes
+    };
+    for (const auto& c : cases) {
+        char out[UNINSTAL_PATH_SIZE];
+        int whole = ExpandPathText(out, c.text, c.installDir, FakeDirectory);
+        EXPECT_EQ(std::string(out) + (whole ? "" : " [cut]"), c.expected) << c.text;
+    }
+}
+
+TEST(PathTextTest, HelpIndexShortcutMenuFolderAndClassKey) {
+    const struct { const char *path, *index; } helps[] = {  // index nullptr: none
+        {"C:\\App\\Bravik.Hlp", "C:\\App\\Bravik.gid"}, {"C:\\App\\表示.hlp", "C:\\App\\表示.gid"},
+        {"C:\\App\\B.hlp.bak", nullptr}, {"C:\\App\\hlp", nullptr}, {"C:\\d.hlp\\x", nullptr}, {"", nullptr}};
+    char out[UNINSTAL_PATH_SIZE] = "", folder[UNINSTAL_PATH_SIZE] = "C:\\Programs";
+    for (const auto& c : helps) {
+        EXPECT_EQ(HelpIndexPath(out, c.path), c.index ? 1 : 0) << c.path;
+        if (c.index) { EXPECT_STREQ(out, c.index); }
+    }
+    EXPECT_EQ(ShortcutPath(out, "C:\\Menu\\Quibrel Software", "Bravik ﾒｲｸﾂｰﾙ"), 1);
+    EXPECT_STREQ(out, "C:\\Menu\\Quibrel Software\\Bravik ﾒｲｸﾂｰﾙ.lnk");
+    EXPECT_EQ(ShortcutPath(out, std::string(251, 'f').c_str(), "name"), 0);
+    EXPECT_EQ(strlen(out), UNINSTAL_PATH_SIZE - 1);
+    EXPECT_EQ(ShortcutPath(out, std::string(UNINSTAL_PATH_SIZE - 1 - 9, 'f').c_str(), "name"), 1);  // + "\name.lnk"
+    EXPECT_EQ(AppendMenuFolder(folder, "") + AppendMenuFolder(folder, "Quibrel"), 2);
+    EXPECT_STREQ(folder, "C:\\Programs\\Quibrel");
+    EXPECT_EQ(AppendMenuFolder(folder, std::string(UNINSTAL_PATH_SIZE, 'n').c_str()), 0);
+    EXPECT_EQ(strlen(folder), UNINSTAL_PATH_SIZE - 1);
+    const struct { const char *extension, *key; } keys[] = {{".mak", "mak_bvu_file"}, {"表ab", "ab_bvu_file"}, {".", nullptr}, {"", nullptr}};
+    for (const auto& c : keys) {
+        EXPECT_EQ(AssociationClassKey(out, sizeof out, c.extension), c.key ? 1 : 0) << c.extension;
+        if (c.key) { EXPECT_STREQ(out, c.key); }
+    }
+    EXPECT_EQ(AssociationClassKey(out, 8, ".mak"), 0);
+}
+
 TEST(DecodeMenuLocationTest, LowBitsFirstThenHighBits) {
     const struct { unsigned char flags; MenuLocation location; } cases[] = {
-        {0x02, LOCATION_STARTUP}, {0xE2, LOCATION_STARTUP}, {0x12, LOCATION_STARTUP}, {0x03, LOCATION_DESKTOP},
-        {0xC3, LOCATION_DESKTOP}, {0x04, LOCATION_SEND_TO}, {0xC4, LOCATION_SEND_TO}, {0x20, LOCATION_CURRENT},
-        {0xA1, LOCATION_CURRENT}, {0xE0, LOCATION_CURRENT}, {0xC1, LOCATION_BROWSE_PROGRAMS},
-        {0x80, LOCATION_BROWSE_START_MENU}, {0x81, LOCATION_BROWSE_START_MENU}, {0x41, LOCATION_PROGRAMS_SETTING},
-        {0x45, LOCATION_PROGRAMS_SETTING}, {0x01, LOCATION_START_MENU_SETTING}, {0x00, LOCATION_START_MENU_SETTING},
-        {0x1F, LOCATION_START_MENU_SETTING},
-    };
+        {0xE2, LOCATION_STARTUP}, {0xC3, LOCATION_DESKTOP}, {0xC4, LOCATION_SEND_TO}, {0xE0, LOCATION_CURRENT},
+        {0xA1, LOCATION_CURRENT}, {0xC1, LOCATION_BROWSE_PROGRAMS}, {0x81, LOCATION_BROWSE_START_MENU},
+        {0x45, LOCATION_PROGRAMS_SETTING}, {0x1F, LOCATION_START_MENU_SETTING}};
     for (const auto& c : cases) EXPECT_EQ(DecodeMenuLocation(c.flags), c.location) << std::hex << (int)c.flags;
 }
 
 int removedCount;
 
-void CountRemoved(int, const char*) { ++removedCount; }
-
-// The order (a menu folder after the shortcuts in it) and the folder marks are
-// checked end to end by uninstal_sandbox.sh, which finds the folder gone.
 TEST(DeferredListTest, RefusesTheEntryPastItsSize) {
     DeferredList list;
     memset(&list, 0, sizeof list);
     for (int i = 0; i < DEFERRED_MAX; ++i) ASSERT_EQ(AddDeferred(&list, i % 2, "x"), 1) << i;
     EXPECT_EQ(AddDeferred(&list, 0, "one too many"), 0);
-    EXPECT_EQ(list.count, DEFERRED_MAX);
     removedCount = 0;
-    RunDeferred(&list, CountRemoved);
+    RunDeferred(&list, [](int, const char*) { ++removedCount; });
     EXPECT_EQ(removedCount, DEFERRED_MAX);
     ASSERT_EQ(AddDeferred(&list, 0, "again"), 1);
     ReleaseDeferred(&list);
     EXPECT_EQ(list.count, 0);
 }
 
-std::string Batch(const char* exePath, size_t size = REMOVAL_BATCH_SIZE) {
+std::string Batch(const std::string& exePath, size_t size = REMOVAL_BATCH_SIZE) {
     std::vector<char> out(size + 1, 'z');
-    size_t length = FormatRemovalBatch(out.data(), size, exePath, RemovalBatchName);
+    size_t length = FormatRemovalBatch(out.data(), size, exePath.c_str(), RemovalBatchName);
     EXPECT_EQ(length, strlen(out.data()));
     EXPECT_EQ(out[size], 'z');
     return out.data();
 }
 
 TEST(FormatRemovalBatchTest, BoundedLoopWithTheFolderCutAtTheLastRealSeparator) {
-    EXPECT_EQ(Batch("C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe"),
-              "set n=0\r\n:Repeat\r\ndel /f \"C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe\"\r\n"
-              "if not exist \"C:\\Program Files\\Quibrel\\Bravik\\UnInstal.exe\" goto Gone\r\n"
+    EXPECT_EQ(Batch("C:\\Program Files\\Bravik\\UnInstal.exe"),
+              "set n=0\r\n:Repeat\r\ndel /f \"C:\\Program Files\\Bravik\\UnInstal.exe\"\r\n"
+              "if not exist \"C:\\Program Files\\Bravik\\UnInstal.exe\" goto Gone\r\n"
               "set /a n+=1\r\nif %n% geq 60 goto Gone\r\nping -n 2 127.0.0.1 >nul\r\ngoto Repeat\r\n"
-              ":Gone\r\nrmdir \"C:\\Program Files\\Quibrel\\Bravik\"\r\ndel \"\\BvDelIns.bat\"\r\n");
-    const struct { const char *exe, *line; } cases[] = {
-        {"C:\\App\\ソ.exe", "rmdir \"C:\\App\"\r\n"},  // "ソ" ends in the byte 0x5C
-        {"C:\\表示\\UnInstal.exe", "rmdir \"C:\\表示\"\r\n"},
-        {"C:\\100%\\UnInstal.exe", "del /f \"C:\\100%%\\UnInstal.exe\"\r\n"},  // cmd would expand a single '%'
-        {"C:\\100%\\UnInstal.exe", "rmdir \"C:\\100%%\"\r\n"},
-    };
-    for (const auto& c : cases) EXPECT_NE(Batch(c.exe).find(c.line), std::string::npos) << Batch(c.exe);
+              ":Gone\r\nrmdir \"C:\\Program Files\\Bravik\"\r\ndel \"\\BvDelIns.bat\"\r\n");
+    EXPECT_NE(Batch("C:\\App\\ソ.exe").find("rmdir \"C:\\App\"\r\n"), std::string::npos);  // "ソ" ends in 0x5C
+    const std::string percent = Batch("C:\\100%\\UnInstal.exe");  // cmd would expand a single '%'
+    EXPECT_NE(percent.find("del /f \"C:\\100%%\\UnInstal.exe\"\r\nif not exist \"C:\\100%%\\"), std::string::npos);
+    EXPECT_NE(percent.find("rmdir \"C:\\100%%\"\r\n"), std::string::npos);
     std::string path = "C:\\" + std::string(250, 'p') + "\\U.exe";
-    EXPECT_EQ(Batch(path.c_str(), 100), "");
-    EXPECT_NE(Batch(path.c_str()), "");
-    std::string percent = "C:\\" + std::string(250, '%') + "\\U.exe";  // doubles past 1000 bytes
-    EXPECT_EQ(Batch(percent.c_str()), "");
+    EXPECT_EQ(Batch(path, 100), "");
+    EXPECT_NE(Batch(path), "");
+    EXPECT_EQ(Batch("C:\\" + std::string(250, '%') + "\\U.exe"), "");  // doubles past 1000 bytes
 }
 
 }  // namespace

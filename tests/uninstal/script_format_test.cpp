@@ -1,6 +1,9 @@
+// The script's check and the builder's description text: refusals and the dump round trip.
 #include "uninstal/core/script_format.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "test_scripts.h"
 
@@ -8,31 +11,77 @@ namespace {
 
 TEST(CheckScriptTest, CorruptedScripts) {
     const std::string top = "unchecked\n" + ScriptTop(), strings = "product \"P\"\ntitle \"T\"\nmessage \"M\"\n";
-    const std::string shortcut = "shortcut 0x20 0 \"T\" \"x\" \"\" \"\" \"\"\n";
-    const std::string shortcuts = top + "menu-folder 0x41 \"S\"\n" + Repeat(shortcut, 299);
-    const struct { const char* name; std::string description; ScriptFault fault; } cases[] = {
-        {"no end record", top + "file \"a\"\n", SCRIPT_NO_END_RECORD},
-        {"string runs off", top + "bytes 07 41 42\n", SCRIPT_RECORD_OPEN},
-        {"fixed bytes run off", top + "bytes 04 20\n", SCRIPT_RECORD_OPEN},
-        {"header string runs off", "unchecked\nproduct \"P\"\nbytes 41 42", SCRIPT_HEADER_STRINGS_OPEN},
-        {"three header strings only", "unchecked\n" + strings, SCRIPT_HEADER_STRINGS_OPEN},
-        {"unknown type stops the walk", top + "bytes 09 41 42\n", SCRIPT_SOUND},
-        {"bytes after the end record", top + "end\nbytes 07 41\n", SCRIPT_SOUND},
-        {"open install directory", "unchecked\ninstall-dir-bytes " + Repeat("41 ", 260) + "\n" + strings +
-         "default-dir \"\"\nend\n", SCRIPT_INSTALL_DIR_OPEN},
-        {"dataLength 120000", "unchecked\ndata-length 120000\n" + ScriptTop() + "end\n", SCRIPT_DATA_TOO_LONG},
-        {"dataLength 0xFFFFFFFF", "unchecked\ndata-length 0xFFFFFFFF\n" + ScriptTop() + "end\n", SCRIPT_DATA_TOO_LONG},
-        {"data shorter than dataLength", "unchecked\ndata-length 1000\n" + ScriptTop() + "end\n", SCRIPT_DATA_SHORT},
-        {"300 shortcut and folder records", shortcuts + "file \"x\"\nend\n", SCRIPT_SOUND},
-        {"301 shortcut and folder records", shortcuts + "menu-folder 0x41 \"S\"\nend\n", SCRIPT_TOO_MANY_DEFERRED},
+    const std::string shortcuts = top + "menu-folder 0x41 \"S\"\n" + Repeat("shortcut 0x20 0 \"T\" \"x\" \"\" \"\" \"\"\n", 299);
+    const struct { std::string description; ScriptFault fault; } cases[] = {
+        {top + "file \"a\"\n", SCRIPT_NO_END_RECORD}, {top + "bytes 07 41 42\n", SCRIPT_RECORD_OPEN},
+        {top + "bytes 04 20\n", SCRIPT_RECORD_OPEN},  // the fixed bytes run off
+        {"unchecked\nproduct \"P\"\nbytes 41 42", SCRIPT_HEADER_STRINGS_OPEN}, {"unchecked\n" + strings, SCRIPT_HEADER_STRINGS_OPEN},
+        {top + "bytes 09 41 42\n", SCRIPT_SOUND},  // an unknown type stops the walk
+        {"unchecked\ninstall-dir-bytes " + Repeat("41 ", 260) + "\n" + strings + "default-dir \"\"\nend\n", SCRIPT_INSTALL_DIR_OPEN},
+        {"unchecked\ndata-length 120000\n" + ScriptTop() + "end\n", SCRIPT_DATA_TOO_LONG},
+        {"unchecked\ndata-length 1000\n" + ScriptTop() + "end\n", SCRIPT_DATA_SHORT},
+        {shortcuts + "file \"x\"\nend\n", SCRIPT_SOUND}, {shortcuts + "menu-folder 0x41 \"S\"\nend\n", SCRIPT_TOO_MANY_DEFERRED},
+        {std::string(SCRIPT_HEADER_SIZE - 1, '\0'), SCRIPT_HEADER_SHORT},  // taken as the block itself
     };
     for (const auto& c : cases) {
-        std::string error, block = BuildScript(c.description, nullptr, &error);
-        ASSERT_FALSE(block.empty()) << c.name << ": " << error;
-        EXPECT_EQ(CheckScript(block.data(), block.size()), c.fault) << c.name;
+        std::string error, block = c.description[0] ? BuildScript(c.description, nullptr, &error) : c.description;
+        ASSERT_FALSE(block.empty()) << error;
+        EXPECT_EQ(CheckScript(block.data(), block.size()), c.fault) << c.description.substr(0, 200);
     }
-    std::string shortHeader(SCRIPT_HEADER_SIZE - 1, '\0');
-    EXPECT_EQ(CheckScript(shortHeader.data(), shortHeader.size()), SCRIPT_HEADER_SHORT);
+}
+
+TEST(ParseDescriptionTest, RefusedDescriptionsNameTheirLine) {
+    const std::string top = ScriptTop(), l7 = "line 7: ", shortcuts = Repeat("shortcut 0x03 0 \"T\" \"x\" \"\" \"\" \"\"\n", 301);
+    const struct { std::string description, error; } cases[] = {
+        {top + "frobnicate 1\nend\n", l7 + "unknown keyword frobnicate"}, {top + "file \"x\"\n", "the description has no end"},
+        {"product \"P\"\nfile \"x\"\n", "line 2: a record before the four header strings"},
+        {"product \"P\"\nmessage \"M\"\n", "line 2: header strings come in the order"},
+        {top + "end\nfile \"x\"\n", "line 8: a record after end"}, {top + "file \"a\\qb\"\nend\n", l7 + "unknown escape \\q"},
+        {top + "file \"a\\x4\"\nend\n", l7 + "\\x needs two hexadecimal digits"},
+        {top + "file \"a\\x00b\"\nend\n", l7 + "a string cannot hold a NUL byte"},
+        {top + "file \"a\nend\n", l7 + "string without its closing quote"},
+        {top + "file \"\xF0\x9F\x98\x80\"\nend\n", l7 + "text has no code page 932 form"},
+        {top + "menu-folder 0x141 \"x\"\nend\n", l7 + "menu-folder needs a byte value"},
+        {top + "shortcut 0x20 \"x\"\nend\n", l7 + "shortcut takes 2 number(s) and 5 string(s)"},
+        {top + "bytes 00\n", l7 + "bytes needs unchecked"}, {"flags 1\nflags 2\n", "line 2: flags given twice"},
+        {"product \"P\"\ntitle \"" + std::string(80, 'T') + "\"\n", "line 2: the title is longer than 79 bytes"},
+        {"install-dir \"" + std::string(260, 'd') + "\"\n", "line 1: install-dir is longer than 259 bytes"},
+        {"product \"P\"\nunchecked\n", "line 2: unchecked stands alone"},
+        {top + shortcuts + "end\n", "the uninstaller would refuse this script: more than 300 shortcut and menu folder records"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(BuildScript(c.description, nullptr, &error), "") << c.description.substr(0, 200);
+        EXPECT_EQ(error.compare(0, c.error.size(), c.error), 0) << error;
+    }
+    uninstal_script::ScriptImage image;  // unchecked, the same script is only warned about
+    std::string error, warnings;
+    ASSERT_TRUE(uninstal_script::ParseDescription("unchecked\n" + top + shortcuts + "end\n", nullptr, &image, &error, &warnings));
+    EXPECT_NE(warnings.find("more than 300"), std::string::npos);
+}
+
+std::string Dump(const std::string& bytes) {
+    std::string text, error;
+    return uninstal_script::DumpDescription(bytes, &text, &error) ? text : "refused: " + error;
+}
+
+TEST(DumpDescriptionTest, BrokenScriptsRoundTrip) {
+    std::string full = BuildScript(ScriptTop(u8"C:\\\\ｱﾌﾟﾘ") + u8"file \"%i\\\\a.hlp\"\nshortcut 0xC3 0 \"表\" \"%i\" \"\" \"\" \"\"\nend\n");
+    std::vector<std::string> variants;
+    for (size_t k = 0; k <= full.size(); k += 7) variants.push_back(full.substr(0, k < 276 ? 276 : k));
+    std::string unknown = full, trailing = full + "\x01\x02", oddDir = full, duplicate = full;
+    unknown[full.size() - 20] = 9;
+    oddDir[16 + 200] = 'x';  // a byte after the directory's NUL
+    duplicate.replace(duplicate.find("\x95\x5C"), 2, "\x87\x90");  // a code that Unicode maps to another
+    std::string control = BuildScript("product \"a\\x01b\\x7F\\t\\\"\"\ntitle \"\"\nmessage \"\"\ndefault-dir \"\"\nend\n");
+    variants.insert(variants.end(), {unknown, trailing, oddDir, duplicate, control});
+    for (const std::string& bytes : variants) {
+        std::string text = Dump(bytes), error;
+        EXPECT_EQ(BuildScript(text, nullptr, &error), bytes) << error << "\n" << text;
+    }
+    EXPECT_EQ(Dump(full).find("unchecked"), std::string::npos);
+    EXPECT_NE(Dump(trailing).find("trailing 01 02"), std::string::npos);
+    EXPECT_EQ(Dump(std::string(275, '\0')).compare(0, 8, "refused:"), 0);
 }
 
 }  // namespace
