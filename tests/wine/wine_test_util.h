@@ -21,6 +21,12 @@ inline std::string ProgramDirectory() {
     return s.substr(0, s.rfind('\\') + 1);
 }
 
+inline std::string Text(HWND window) {
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
 inline std::string TempDirectory() {
     char temp[MAX_PATH];
     return std::string(temp, GetTempPathA(sizeof temp, temp));
