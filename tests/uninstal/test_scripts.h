@@ -1,8 +1,9 @@
 // Script blocks built from descriptions through the builder's own parser, so that tests read like
-// the scripts they use; for the Wine tests also a scratch folder, files, keys and dialog 205.
+// the scripts they use; for the Wine tests also a scratch folder, files and dialog 205.
 #pragma once
 #include <string.h>
 
+#include <fstream>
 #include <string>
 
 #include "tools/uninstal-script/script_text.h"
@@ -18,16 +19,7 @@ inline std::string BuildScript(const std::string& description, const std::string
     return std::string();
 }
 
-inline std::string ScriptTop(const std::string& installDir = "C:\\\\App") {
-    return "flags 0xE0\ninstall-dir \"" + installDir +
-           "\"\nproduct \"Tool\"\ntitle \"Tool\"\nmessage \"Remove Tool\"\ndefault-dir \"%p\\\\Tool\"\n";
-}
-
-inline std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    while (count-- > 0) out += text;
-    return out;
-}
+inline std::string Repeat(const std::string& text, int count) { return count > 0 ? text + Repeat(text, count - 1) : ""; }
 
 /// dataLength made to match what follows the header, so that only the record walk can refuse the block.
 inline void FitDataLength(std::string* block) {
@@ -40,42 +32,29 @@ inline void FitDataLength(std::string* block) {
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include <fstream>
-
 #include "uninstal/ui/resource.h"
 
 /// A folder (below the temporary folder unless a parent is given), removed with everything in it.
 struct ScratchFolder {
+    explicit ScratchFolder(const char* name, const char* parent = nullptr) {
+        char temp[MAX_PATH];
+        path = parent ? std::string(parent) + "\\" + name : std::string(temp, GetTempPathA(sizeof temp, temp)) + name;
+        Remove();
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    ~ScratchFolder() { Remove(); }
     void Remove() {
         std::string from = path + '\0';
         SHFILEOPSTRUCTA operation = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI, 0, nullptr, nullptr};
         SHFileOperationA(&operation);
     }
-    explicit ScratchFolder(const char* name, const char* parent = nullptr) {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        path = parent ? std::string(parent) + "\\" + name : std::string(temp) + name;
-        Remove();
-        CreateDirectoryA(path.c_str(), nullptr);
-    }
-    ~ScratchFolder() { Remove(); }
     std::string operator/(const std::string& name) const { return path + "\\" + name; }
     std::string path;
 };
 
-inline bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path.c_str(), std::ios::binary);
-    return (file << bytes).good();
-}
+inline bool WriteBytes(const std::string& path, const std::string& bytes) { return (std::ofstream(path.c_str(), std::ios::binary) << bytes).good(); }
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-inline bool KeyExists(HKEY root, const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 /// The script block for records with the given flags and install directory (code page 932).
 inline std::string ScriptBlock(const std::string& records, const std::string& installDir, unsigned flags = 0xE0) {
@@ -88,10 +67,10 @@ inline INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { re
 inline HWND NewUninstallDialog() {  // from the test program's own copy of UnInstal's resources
     return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, QuietDialogProc, 0);
 }
-/// UnInstal.exe as built, beside the test program.
-inline std::string UnInstalPath() {
+
+inline std::string UnInstalPath() {  // as built, beside the test program
     char path[MAX_PATH];
-    std::string folder(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    return folder.substr(0, folder.rfind('\\') + 1) + "UnInstal.exe";
+    std::string program(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    return program.substr(0, program.rfind('\\') + 1) + "UnInstal.exe";
 }
 #endif

@@ -1,7 +1,6 @@
-// The interpreter on real files, shortcuts and registry keys, with the boxes of
-// a real dialog 205. What a sandbox installation loses under each box, the
-// desktop, SendTo, Programs and browsed folders are checked end to end by
-// tests/e2e/uninstal_sandbox.sh.
+// The interpreter on real files, shortcuts and registry keys, with the boxes of a real dialog 205.
+// What a sandbox installation loses under each box, and the desktop, SendTo, Programs and browsed
+// folders, are checked end to end by tests/e2e/uninstal_sandbox.sh.
 #include "uninstal/ui/interpreter.h"
 
 #include <gtest/gtest.h>
@@ -11,114 +10,98 @@
 
 namespace {
 
-const char TestClass[] = "bvuwinetest_bvu_file";
-
 class InterpreterTest : public ::testing::Test {
   protected:
-    void SetUp() override { dialog_ = NewUninstallDialog(); }
     void TearDown() override {
         DestroyWindow(dialog_);
-        for (const char* key : {".bvuwinetest", TestClass}) SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
+        for (const char* key : {".bvuwinetest", "bvuwinetest_bvu_file"}) SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
     }
-    /// Runs records with only the box given ticked (0: none).
-    int Run(const std::string& records, int box, const std::string& installDir) {
+    int Run(const std::string& records, int box, const std::string& installDir) {  // with only that box ticked
         for (int id : {IDC_ASSOCIATIONS, IDC_SHORTCUTS, IDC_ADDREMOVE}) CheckDlgButton(dialog_, id, id == box);
-        std::string block = ScriptBlock(records, installDir);
-        EXPECT_FALSE(block.empty());
-        return RunUninstallScript(dialog_, block.data());
+        return RunUninstallScript(dialog_, ScriptBlock(records, installDir).data());
     }
     ScratchFolder scratch_{"bvu_interpreter_test"};
-    HWND dialog_ = nullptr;
+    HWND dialog_ = NewUninstallDialog();
 };
 
 // The platform refuses to delete a key with sub-keys: the class key stays while
 // another verb is left under it, and no record takes a verb it does not name.
 TEST_F(InterpreterTest, AssociationKeysGoBottomUpVerbByVerb) {
-    const std::string cls = TestClass, keys[] = {".bvuwinetest", cls + "\\DefaultIcon", cls + "\\Shell\\open\\command",
-                                                 cls + "\\Shell\\run\\command", cls};
+    const std::string cls = "bvuwinetest_bvu_file", keys[] = {".bvuwinetest", cls + "\\DefaultIcon", cls + "\\Shell\\open\\command",
+                                                            cls + "\\Shell\\run\\command", cls};
     for (const std::string& key : keys) ASSERT_EQ(SHSetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, "x", 2), 0);
-    const std::string association = "association \".bvuwinetest\" \"T\" \"%i\\\\x.exe %1\" \"%i\\\\x.exe,0\" ";
-    const struct { const char *verb, *left; } runs[] = {{"\"\" \"\" \"3\"\n", "00111"}, {"\"open\" \"\" \"3\"\n", "00011"}, {"\"run\" \"\" \"1\"\n", "00000"}};
+    const struct { const char *verb, *left; } runs[] = {{"\"\" \"\" \"3\"", "00111"}, {"\"open\" \"\" \"3\"", "00011"}, {"\"run\" \"\" \"1\"", "00000"}};
     for (const auto& c : runs) {
-        EXPECT_EQ(Run(association + c.verb, IDC_ASSOCIATIONS, scratch_.path), 1);
+        EXPECT_EQ(Run("association \".bvuwinetest\" \"T\" \"%i\\\\x.exe %1\" \"%i\\\\x.exe,0\" " + std::string(c.verb) + "\n",
+                      IDC_ASSOCIATIONS, scratch_.path), 1);
         std::string left;
-        for (const std::string& key : keys) left += KeyExists(HKEY_CLASSES_ROOT, key) ? '1' : '0';
+        for (const std::string& key : keys) {
+            HKEY handle;
+            bool exists = RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+            if (exists) RegCloseKey(handle);
+            left += exists ? '1' : '0';
+        }
         EXPECT_EQ(left, c.left) << c.verb;
     }
 }
 
-TEST_F(InterpreterTest, ShortcutWithoutATargetStays) {
+// A shortcut without a target stays; an unknown record type fails after the records before it;
+// a path cut to 259 bytes is never deleted.
+TEST_F(InterpreterTest, ShortcutsUnknownRecordsAndCutPaths) {
     char programs[MAX_PATH];
     ReadWindowsSetting(programs, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Programs");
     ScratchFolder folder("BvuWineTest Soft", programs);
-    ASSERT_TRUE(WriteBytes(folder / "Tool.lnk", "lnk") && WriteBytes(folder / "Empty.lnk", "lnk"));
+    std::string longDir = scratch_ / std::string(240 - scratch_.path.size(), 'd'), name = "abcdefghijklmnopqrstuvwxyz.txt";
+    std::string cut = (longDir + "\\" + name).substr(0, UNINSTAL_PATH_SIZE - 1);
+    CreateDirectoryA(longDir.c_str(), nullptr);
+    for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch_ / "before.txt", scratch_ / "after.txt", cut})
+        ASSERT_TRUE(WriteBytes(file, "x")) << file;
     EXPECT_EQ(Run("menu-folder 0x41 \"BvuWineTest Soft\"\nshortcut 0x20 0 \"Tool\" \"%i\\\\x.exe\" \"\" \"\" \"\"\n"
                   "shortcut 0x20 0 \"Empty\" \"\" \"\" \"\" \"\"\n", IDC_SHORTCUTS, scratch_.path), 1);
-    EXPECT_FALSE(Exists(folder / "Tool.lnk"));
-    EXPECT_TRUE(Exists(folder / "Empty.lnk"));
-}
-
-TEST_F(InterpreterTest, UnknownRecordTypeFailsAfterTheRecordsBeforeIt) {
-    for (const char* name : {"before.txt", "after.txt"}) ASSERT_TRUE(WriteBytes(scratch_ / name, "x"));
+    EXPECT_EQ(Run("file \"%i\\\\" + name + "\"\n", 0, longDir), 1);
     std::string block = ScriptBlock("file \"%i\\\\before.txt\"\n", scratch_.path);
     block.pop_back();  // the end record becomes type 9, followed by a file record and the end
     block += std::string("\x09\x07", 2) + scratch_.path + "\\after.txt" + std::string(2, '\0');
     FitDataLength(&block);
     EXPECT_EQ(RunUninstallScript(dialog_, block.data()), 0);
-    EXPECT_FALSE(Exists(scratch_ / "before.txt"));
-    EXPECT_TRUE(Exists(scratch_ / "after.txt"));
+    std::string left;
+    for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch_ / "before.txt", scratch_ / "after.txt", cut})
+        left += Exists(file) ? '1' : '0';
+    EXPECT_EQ("01011", left);
 }
 
-TEST_F(InterpreterTest, CutPathIsNeverDeleted) {
-    // A file whose name is exactly what a cut expansion would give.
-    std::string longDir = scratch_ / std::string(240 - scratch_.path.size(), 'd'), name = "abcdefghijklmnopqrstuvwxyz.txt";
-    std::string cut = (longDir + "\\" + name).substr(0, UNINSTAL_PATH_SIZE - 1);
-    ASSERT_TRUE(CreateDirectoryA(longDir.c_str(), nullptr) && WriteBytes(cut, "x")) << cut;
-    EXPECT_EQ(Run("file \"%i\\\\" + name + "\"\n", 0, longDir), 1);
-    EXPECT_TRUE(Exists(cut));
-}
-
-TEST(ExpandPathTest, RealDirectories) {
-    char current[MAX_PATH], windows[MAX_PATH], system[MAX_PATH], out[UNINSTAL_PATH_SIZE], joined[4 * UNINSTAL_PATH_SIZE] = "";
+TEST(InterpreterSettingsTest, MacroDirectoriesSettingLengthsAndMenuFolders) {
+    char current[MAX_PATH], windows[MAX_PATH], system[MAX_PATH], out[UNINSTAL_PATH_SIZE], joined[1200] = "";
     GetCurrentDirectoryA(sizeof current, current);
     GetWindowsDirectoryA(windows, sizeof windows);
     GetSystemDirectoryA(system, sizeof system);
-    for (const char* text : {"%c", "%w", "%s", "%p\\Quibrel"})
-        strcat(strcat(joined, "|"), ExpandPath(out, text, "C:\\App") ? out : "<cut>");
+    for (const char* text : {"%c", "%w", "%s", "%p\\Quibrel"}) strcat(strcat(joined, "|"), ExpandPath(out, text, "C:\\App") ? out : "<cut>");
     EXPECT_EQ(std::string(joined), std::string("|") + current + "|" + windows + "|" + system + "|C:\\Program Files\\Quibrel");
-}
-
-// A value may be stored without its NUL; one that fills all 260 bytes without one is too long to use.
-TEST(ReadWindowsSettingTest, ValuesKeysAndLengths) {
+    // A value may be stored without its NUL; one that fills all 260 bytes without one is too long to use.
     const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\BvuWineTest";
     const struct { const char* name; std::string stored; bool nul; std::string expected; } cases[] = {
         {"Fits", std::string(259, 'f'), true, std::string(259, 'f')}, {"Long", std::string(300, 'l'), true, ""},
         {"Full", std::string(260, 'b'), false, ""}, {"Bare", "bare", false, "bare"}, {"Missing", "", false, ""}};
-    char out[UNINSTAL_PATH_SIZE];
     for (const auto& c : cases) {
         if (!c.stored.empty()) SHSetValueA(HKEY_CURRENT_USER, key, c.name, REG_SZ, c.stored.c_str(), c.stored.size() + c.nul);
         memset(out, 'z', sizeof out);
         ReadWindowsSetting(out, HKEY_CURRENT_USER, "BvuWineTest", c.name);
         EXPECT_EQ(std::string(out), c.expected) << c.name;
     }
-    ReadWindowsSetting(out, HKEY_CURRENT_USER, "NoSuchKeyHere", "Fits");
-    EXPECT_STREQ(out, "");
     SHDeleteKeyA(HKEY_CURRENT_USER, key);
-}
-
-TEST(ResolveMenuFolderTest, StartupStartMenuAndAMissingProgramsValue) {
-    char startup[MAX_PATH], programs[UNINSTAL_PATH_SIZE], startMenu[UNINSTAL_PATH_SIZE], folder[UNINSTAL_PATH_SIZE];
+    ReadWindowsSetting(out, HKEY_CURRENT_USER, "BvuWineTest", "Fits");
+    EXPECT_STREQ(out, "") << "no such key";
+    char startup[MAX_PATH], programs[UNINSTAL_PATH_SIZE];
     SHGetSpecialFolderPathA(nullptr, startup, CSIDL_STARTUP, FALSE);
+    EXPECT_TRUE(ResolveMenuFolder(nullptr, 0x02, out) && !strcmp(out, startup)) << out;
+    ReadWindowsSetting(programs, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Start Menu");
+    EXPECT_TRUE(ResolveMenuFolder(nullptr, 0x01, out) && !strcmp(out, programs) && out[0]) << out;
     ReadWindowsSetting(programs, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Programs");
-    ReadWindowsSetting(startMenu, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Start Menu");
-    EXPECT_TRUE(ResolveMenuFolder(nullptr, 0x02, folder) && !strcmp(folder, startup)) << folder;
-    EXPECT_TRUE(ResolveMenuFolder(nullptr, 0x01, folder) && !strcmp(folder, startMenu)) << folder;
     const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     ASSERT_EQ(SHDeleteValueA(HKEY_CURRENT_USER, shellFolders, "Programs"), ERROR_SUCCESS);
-    strcpy(folder, "unchanged");
-    int result = ResolveMenuFolder(nullptr, 0x41, folder);
+    int resolved = ResolveMenuFolder(nullptr, 0x41, out);
     SHSetValueA(HKEY_CURRENT_USER, shellFolders, "Programs", REG_SZ, programs, (DWORD)strlen(programs) + 1);
-    EXPECT_TRUE(result && !strcmp(folder, "")) << folder;
+    EXPECT_TRUE(resolved && !strcmp(out, "")) << "a missing Programs value: " << out;
 }
 
 }  // namespace
