@@ -6,7 +6,6 @@
 
 #include <richedit.h>
 #include <shlwapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <sstream>
@@ -46,35 +45,27 @@ class EditorJumpTest : public ::testing::Test {
         LoadLibraryA("RICHED20.DLL");
         host = TopWindow("run dialog stand-in", WS_OVERLAPPEDWINDOW, nullptr);
         pane = NewPane(WS_VSCROLL);
-        SendMessageA(pane, EM_EXLIMITTEXT, 0, 1 << 24);
     }
     static void TearDownTestSuite() { DestroyWindow(host); }
     static HWND NewPane(DWORD style) {
-        return CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | style, 0, 0, 480,
-                               260, host, nullptr, nullptr, nullptr);
+        HWND p = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | style, 0, 0, 480, 260, host, nullptr, nullptr, nullptr);
+        SendMessageA(p, EM_EXLIMITTEXT, 0, 1 << 24);
+        return p;
     }
     void SetUp() override {
-        savedState = AppState;
-        dir = TempDirectory() + "bvjump" + std::to_string(GetCurrentProcessId());
         for (const char* d : {"", "\\src", "\\other"}) CreateDirectoryA((dir + d).c_str(), nullptr);
-        WriteFileText(dir + "\\src\\main.c", "int main(void)\n{\n    return x;\n}\n");
+        WriteFileText(main, "int main(void)\n{\n    return x;\n}\n");
         WriteFileText(dir + "\\app.mak", "#Bravik \"\" all\nall:\n\tcl src\\main.c\n");
         SetEnvironmentVariableA("FAKEHIDEMARU_RESULT", (dir + "\\result.txt").c_str());
-        strcpy(AppState.makefilePath, (dir + "\\app.mak").c_str());
-        memset(&AppState.settings, 0, sizeof AppState.settings);
+        memset(&AppState, 0, sizeof AppState);
         strcpy(AppState.resourceName, "Bravik");
+        strcpy(AppState.makefilePath, (dir + "\\app.mak").c_str());
         strcpy(AppState.settings.editorExe, ("\"" + FakeEditor + "\"").c_str());
         AppState.settings.editorKind = EDITOR_HIDEMARU;
     }
     void TearDown() override {
         EndStartedEditors();
-        for (const char* name : {"FAKEHIDEMARU_RESULT", "FAKEHIDEMARU_NODIALOG", "FAKEHIDEMARU_DELAY_MS"})
-            SetEnvironmentVariableA(name, nullptr);
         SetCurrentDirectoryA(ProgramDirectory().c_str());
-        AppState = savedState;
-        ScratchRemove();
-    }
-    void ScratchRemove() {
         for (const char* f : {"\\src\\main.c", "\\src\\notes.bvjump", "\\app.mak"}) DeleteFileA((dir + f).c_str());
         for (const char* d : {"\\src", "\\other", ""}) RemoveDirectoryA((dir + d).c_str());
     }
@@ -88,22 +79,17 @@ class EditorJumpTest : public ::testing::Test {
             }
         DeleteFileA((dir + "\\result.txt").c_str());
     }
-    void FillPane(const std::vector<std::string>& lines, HWND target = pane) {
+    // Fills the pane with lines, the caret two characters into line n; the pane keeps one break character per line.
+    void FillPane(const std::vector<std::string>& lines, size_t n, HWND target = pane) {
         std::string text;
-        for (const std::string& line : lines) text += line + "\r\n";
-        filled = lines;
+        LRESULT at = std::min<size_t>(lines[n].size(), 2);
+        for (size_t i = 0; i < lines.size(); ++i) text += lines[i] + "\r\n", at += i < n ? MultiByteToWideChar(CP_ACP, 0, lines[i].c_str(), -1, nullptr, 0) : 0;
         SetWindowTextA(target, "");
         SendMessageA(target, EM_REPLACESEL, FALSE, (LPARAM)text.c_str());
-    }
-    // The caret two characters into output line n of the last FillPane; the pane keeps one break character per line.
-    void PutCaretOnLine(size_t n, HWND target = pane) {
-        LRESULT at = std::min<size_t>(filled[n].size(), 2);
-        for (size_t i = 0; i < n; ++i) at += MultiByteToWideChar(CP_ACP, 0, filled[i].c_str(), -1, nullptr, 0);
         SendMessageA(target, EM_SETSEL, at, at);
     }
     void JumpFromLine(const std::string& line) {
-        FillPane({"make -f app.mak", line, "NMAKE : fatal error U1077: return code '0x2'"});
-        PutCaretOnLine(1);
+        FillPane({"make -f app.mak", line, "NMAKE : fatal error U1077: return code '0x2'"}, 1);
         EditorJump(pane);
     }
     std::vector<std::string> Records() const {
@@ -127,9 +113,7 @@ class EditorJumpTest : public ::testing::Test {
         ASSERT_TRUE(PostMessageA(EditorWindow(), WM_APP, 0, 0));
         ASSERT_TRUE(WaitFor([&] { return Count("mark") == 1; }, 10000));
     }
-    AppStateBlock savedState;
-    std::string dir;
-    std::vector<std::string> filled;
+    const std::string dir = TempDirectory() + "bvjump" + std::to_string(GetCurrentProcessId()), main = dir + "\\src\\main.c";
     static HWND host, pane;
 };
 
@@ -137,29 +121,25 @@ HWND EditorJumpTest::host;
 HWND EditorJumpTest::pane;
 
 TEST_F(EditorJumpTest, CaretLineIsTheWholeOutputLineCutBetweenCharacters) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < 1000; ++i) lines.push_back(std::string(70, (char)('a' + i % 26)));
-    std::string wrapped = "C:\\" + std::string(120, 'w') + "\\src\\main.c(12) : error C2065: " + std::string(100, 'x');
+    std::vector<std::string> lines(1000, std::string(70, 'a'));
+    std::string wrapped = "C:\\" + std::string(120, 'w') + "\\src\\main.c(12) : error C2065: " + std::string(100, 'x'), kanji;
     lines.insert(lines.end(), {"src\\main.c(12) : error C2065", wrapped, "after"});
-    FillPane(lines);
     char line[1024];
-    PutCaretOnLine(1000);  // beyond character 65535, where the packed EM_GETSEL result stops
+    FillPane(lines, 1000);  // beyond character 65535, where the packed EM_GETSEL result stops
     EXPECT_EQ(lines[1000], std::string(line, ReadCaretLine(pane, line)));
-    PutCaretOnLine(1001);
-    CHARRANGE caretAt;
-    SendMessageA(pane, EM_EXGETSEL, 0, (LPARAM)&caretAt);
-    LRESULT first = SendMessageA(pane, EM_EXLINEFROMCHAR, 0, caretAt.cpMin);
+    FillPane(lines, 1001);
+    CHARRANGE caret;
+    SendMessageA(pane, EM_EXGETSEL, 0, (LPARAM)&caret);
+    LRESULT first = SendMessageA(pane, EM_EXLINEFROMCHAR, 0, caret.cpMin);
     for (LRESULT screenLine : {first + 1, first + 2}) {  // the second and the last screen line of a wrapped line
-        LRESULT caret = SendMessageA(pane, EM_LINEINDEX, screenLine, 0) + 1;
-        SendMessageA(pane, EM_SETSEL, caret, caret);
+        LRESULT at = SendMessageA(pane, EM_LINEINDEX, screenLine, 0) + 1;
+        SendMessageA(pane, EM_SETSEL, at, at);
         EXPECT_EQ(wrapped, std::string(line, ReadCaretLine(pane, line))) << screenLine;
     }
-    std::string kanji;
     for (int i = 0; i < 600; ++i) kanji += "表";
     HWND unwrapped = NewPane(WS_HSCROLL | ES_AUTOHSCROLL);
     for (HWND target : {pane, unwrapped}) {
-        FillPane({"make", kanji, "x"}, target);
-        PutCaretOnLine(1, target);
+        FillPane({"make", kanji, "x"}, 1, target);
         memset(line, 0x7F, sizeof line);
         EXPECT_EQ(kanji.substr(0, 510), std::string(line, ReadCaretLine(target, line)));
         EXPECT_EQ(std::string(sizeof line - JUMP_LINE_SIZE, 0x7F), std::string(line + JUMP_LINE_SIZE, sizeof line - JUMP_LINE_SIZE));
@@ -167,21 +147,23 @@ TEST_F(EditorJumpTest, CaretLineIsTheWholeOutputLineCutBetweenCharacters) {
     DestroyWindow(unwrapped);
 }
 
-// Bravik runs elsewhere (currentDir) while a dialog hangs: names are completed
-// against the makefile's directory and the editor starts there; windows of
-// Bravik and those its dialogs own are never taken for the editor; the search
-// for the jump dialog gives up on the hung one and ends after about a second and a half.
+// Bravik runs elsewhere (currentDir) while a dialog hangs: names are completed against the makefile's
+// directory and the editor starts there; windows of Bravik and those its dialogs own are never taken for
+// the editor; the search for the jump dialog gives up on the hung one after about a second and a half.
+// An editor opened earlier (shown, or minimised) is brought up and, "%d" or not, driven by the dialog.
 TEST_F(EditorJumpTest, WhatTheEditorIsAskedSettingBySetting) {
-    const std::string error = "src\\main.c(12) : error C2065", main = "open " + dir + "\\src\\main.c";
-    const struct { std::string line; const char *options, *variable; int kind; std::string open, cmdline; int dialogs, ignored; const char* jump; } cases[] = {
-        {error, "", "FAKEHIDEMARU_DELAY_MS", EDITOR_HIDEMARU, main, "<none>", 1, 0, "12"},  // idle before its window
-        {error, "/j%d", nullptr, EDITOR_HIDEMARU, main, "12", 0, 0, "<none>"},
-        {error, "", nullptr, EDITOR_UNSUPPORTED, main, "<none>", 0, 0, "<none>"},
-        {error, "", "FAKEHIDEMARU_NODIALOG", EDITOR_HIDEMARU, main, "<none>", 0, 1, "<none>"},
-        {"src\\main.c", "", nullptr, EDITOR_HIDEMARU, main, "<none>", 0, 0, "<none>"},
-        {"app.mak:3: *** missing separator.  Stop.", "", nullptr, EDITOR_HIDEMARU, "open " + dir + "\\app.mak", "<none>", 1, 0, "3"},
-        {"missing.c(3) : error C1083", "", nullptr, EDITOR_HIDEMARU, "", "", 0, 0, ""},
-        {"LINK : fatal error L1104", "", nullptr, EDITOR_HIDEMARU, "", "", 0, 0, ""},
+    const std::string error = "src\\main.c(12) : error C2065", opened = "open " + main;
+    const struct { std::string line; const char *options, *variable; int kind, earlier; std::string open, cmdline; int dialogs, ignored; const char* jump; } cases[] = {
+        {error, "", "FAKEHIDEMARU_DELAY_MS", EDITOR_HIDEMARU, 0, opened, "<none>", 1, 0, "12"},  // idle before its window
+        {error, "/j%d", nullptr, EDITOR_HIDEMARU, 0, opened, "12", 0, 0, "<none>"},
+        {error, "", nullptr, EDITOR_UNSUPPORTED, 0, opened, "<none>", 0, 0, "<none>"},
+        {error, "", "FAKEHIDEMARU_NODIALOG", EDITOR_HIDEMARU, 0, opened, "<none>", 0, 1, "<none>"},
+        {"src\\main.c", "", nullptr, EDITOR_HIDEMARU, 0, opened, "<none>", 0, 0, "<none>"},
+        {error, "/j%d", nullptr, EDITOR_HIDEMARU, SW_SHOWNORMAL, opened, "<none>", 1, 0, "12"},
+        {error, "/j%d", nullptr, EDITOR_HIDEMARU, SW_SHOWMINNOACTIVE, opened, "<none>", 1, 0, "12"},
+        {"app.mak:3: *** missing separator.  Stop.", "", nullptr, EDITOR_HIDEMARU, 0, "open " + dir + "\\app.mak", "<none>", 1, 0, "3"},
+        {"missing.c(3) : error C1083", "", nullptr, EDITOR_HIDEMARU, 0, "", "", 0, 0, ""},
+        {"LINK : fatal error L1104", "", nullptr, EDITOR_HIDEMARU, 0, "", "", 0, 0, ""},
     };
     strcpy(AppState.settings.currentDir, (dir + "\\other").c_str());
     SetCurrentDirectoryA((dir + "\\other").c_str());
@@ -190,10 +172,13 @@ TEST_F(EditorJumpTest, WhatTheEditorIsAskedSettingBySetting) {
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr), thread = CreateThread(nullptr, 0, HangingDialog, release, 0, nullptr);
     ASSERT_TRUE(WaitFor([] { return FindWindowA("#32770", "hung") != nullptr; }, 5000));
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.line + " " + c.options + " kind " + std::to_string(c.kind) + " " + (c.variable ? c.variable : ""));
+        SCOPED_TRACE(c.line + " " + c.options + " kind " + std::to_string(c.kind) + " " + (c.variable ? c.variable : "") + " " + std::to_string(c.earlier));
         strcpy(AppState.settings.editorOptions, c.options);
         AppState.settings.editorKind = c.kind;
         if (c.variable) SetEnvironmentVariableA(c.variable, strcmp(c.variable, "FAKEHIDEMARU_NODIALOG") ? "1500" : "1");
+        HWND earlier = c.earlier ? (WinExec(("\"" + FakeEditor + "\" " + main).c_str(), c.earlier), EditorWindow()) : nullptr;
+        if (earlier) SetForegroundWindow(host);
+        ASSERT_EQ(c.earlier == SW_SHOWMINNOACTIVE, earlier && IsIconic(earlier));
         DWORD begun = GetTickCount();
         JumpFromLine(c.line);
         EXPECT_LT(GetTickCount() - begun, 20000u) << "the dialog search waited on the hung window";
@@ -202,34 +187,17 @@ TEST_F(EditorJumpTest, WhatTheEditorIsAskedSettingBySetting) {
         } else {
             SettleEditor();
             EXPECT_EQ(1, Count(c.open)) << "no editor, or a second one";
-            EXPECT_EQ(0, lstrcmpiA(After("cwd ").c_str(), dir.c_str())) << After("cwd ");
-            EXPECT_EQ(c.cmdline, After("cmdline-line "));
-            EXPECT_EQ(std::make_tuple(c.dialogs, c.ignored), std::make_tuple(Count("dialog"), Count("ignored")));
-            EXPECT_EQ(c.jump, After("jump "));
+            EXPECT_EQ(0, lstrcmpiA(After("cwd ").c_str(), (earlier ? dir + "\\other" : dir).c_str())) << After("cwd ");
+            EXPECT_EQ(std::make_tuple(c.cmdline, c.dialogs, c.ignored, std::string(c.jump)),
+                      std::make_tuple(After("cmdline-line "), Count("dialog"), Count("ignored"), After("jump ")));
         }
+        EXPECT_TRUE(!earlier || (!IsIconic(earlier) && (c.earlier != SW_SHOWNORMAL || GetForegroundWindow() == earlier)));
         if (c.variable) SetEnvironmentVariableA(c.variable, nullptr);
         EndStartedEditors();
     }
     SetEvent(release);
     WaitForSingleObject(thread, 5000);
     for (HWND w : windows) DestroyWindow(w);
-}
-
-// With "%d" in the options too: only the jump dialog can move an open editor.
-TEST_F(EditorJumpTest, OpenEditorIsActivatedOrRestoredAndDriven) {
-    strcpy(AppState.settings.editorOptions, "/j%d");
-    for (int show : {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE}) {
-        WinExec(("\"" + FakeEditor + "\" " + dir + "\\src\\main.c").c_str(), show);  // opened by hand earlier
-        HWND editor = EditorWindow();
-        ASSERT_TRUE(editor && (show == SW_SHOWMINNOACTIVE) == (IsIconic(editor) != FALSE));
-        SetForegroundWindow(host);
-        JumpFromLine("src\\main.c(12) : error C2065");
-        EXPECT_EQ(1, Count("open " + dir + "\\src\\main.c")) << "a second editor was started";
-        EXPECT_FALSE(IsIconic(editor));
-        if (show == SW_SHOWNORMAL) { EXPECT_EQ(editor, GetForegroundWindow()); }
-        EXPECT_EQ("12", After("jump ")) << show;
-        EndStartedEditors();
-    }
 }
 
 // 511 bytes are the most a command line holds: a longer one is refused, never cut.
@@ -243,26 +211,24 @@ TEST_F(EditorJumpTest, AnOverlongEditorCommandLineIsRefused) {
     strcpy(AppState.settings.editorExe, exe.c_str());
     for (size_t length : {511, 512}) {
         strcpy(AppState.settings.editorOptions, ("/" + std::string(length - exe.size() - name.size() - 3, 'o')).c_str());
-        const SeenBoxes& seen = ShowingBoxes([&] { JumpFromLine(name + "(12) : error C2065"); });
-        EXPECT_EQ(length == 511 ? "" : "Bravik|エディタのコマンドラインが511バイトを超えるため実行できません。\n", seen.texts);
-        EXPECT_EQ(length == 511, WaitFor([&] { return Count("open " + dir + "\\src\\main.c") == 1; }, length == 511 ? 10000 : 500));
+        const std::string& seen = ShowingBoxes([&] { JumpFromLine(name + "(12) : error C2065"); });
+        EXPECT_EQ(length == 511 ? "" : "Bravik|エディタのコマンドラインが511バイトを超えるため実行できません。\n", seen);
+        EXPECT_EQ(length == 511, WaitFor([&] { return Count("open " + main) == 1; }, length == 511 ? 10000 : 500));
         EndStartedEditors();
     }
 }
 
-// Without an editor the shell opens the file, found beside the makefile, not in
-// Bravik's directory; a file type of the test's own leads to the test editor.
+// Without an editor the shell opens the file, found beside the makefile, not in Bravik's directory.
 TEST_F(EditorJumpTest, ShellOpensFileWithoutEditor) {
     std::string command = "\"" + FakeEditor + "\" \"%1\"", notes = dir + "\\src\\notes.bvjump";
-    SHSetValueA(HKEY_CLASSES_ROOT, ".bvjump", nullptr, REG_SZ, "BravikJumpTest", 15);
+    SHSetValueA(HKEY_CLASSES_ROOT, ".bvjump", nullptr, REG_SZ, "BravikJumpTest", 15);  // a file type of the test's own
     SHSetValueA(HKEY_CLASSES_ROOT, "BravikJumpTest\\shell\\open\\command", nullptr, REG_SZ, command.c_str(), (DWORD)command.size() + 1);
     WriteFileText(notes, "notes\n");
     AppState.settings.editorExe[0] = '\0';
     SetCurrentDirectoryA((dir + "\\other").c_str());
     JumpFromLine("src\\notes.bvjump");
     EXPECT_TRUE(WaitFor([&] { return Count("open " + notes) > 0; }, 10000)) << "the shell did not open " << notes;
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, "BravikJumpTest");
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, ".bvjump");
+    for (const char* key : {"BravikJumpTest", ".bvjump"}) SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // The child's environment block from the settings and the platform's strings and directories.
 #include "bravik/ui/environment.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -12,10 +10,11 @@
 
 namespace {
 
-// The texts of the block built from these settings, up to its second NUL; a field without its NUL is read to its end.
+// The texts of the block built from these settings; a text that fills its field is read to its end.
 std::vector<std::string> Build(const std::string& environment, bool system, char separator = '\0') {
     memcpy(AppState.settings.environment, environment.c_str(), std::min(environment.size() + 1, sizeof AppState.settings.environment));
     AppState.settings.flags = system ? FLAG_USE_SYSTEM_ENV : 0;
+    strcpy(AppState.resourceName, "Bravik");
     char* block = BuildEnvironment(nullptr, separator);
     std::vector<std::string> entries;
     for (const char* p = block; p && *p; p += strlen(p) + 1) entries.push_back(p);
@@ -23,16 +22,7 @@ std::vector<std::string> Build(const std::string& environment, bool system, char
     return entries;
 }
 
-std::vector<std::string> SystemStrings() {
-    std::vector<std::string> system;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* p = strings; *p; p += strlen(p) + 1) system.push_back(p);
-    FreeEnvironmentStringsA(strings);
-    return system;
-}
-
 TEST(ChildEnvironment, DirectoryWordsSystemStringsAndSeparators) {
-    strcpy(AppState.resourceName, "Bravik");
     char system[MAX_PATH], windows[MAX_PATH], current[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
     GetWindowsDirectoryA(windows, MAX_PATH);
@@ -41,34 +31,33 @@ TEST(ChildEnvironment, DirectoryWordsSystemStringsAndSeparators) {
               Build("S=%SYSTEMDIRECTORY%\r\nW=%windowsdirectory%\r\nI=%CurrentDirectory%\\inc\r\n", false));
     EXPECT_EQ(std::vector<std::string>{"A=1\nB=12"}, Build("A=1\r\nB=%a%2", false, '\n'));
     const std::string full = "BVZ=" + std::string(sizeof AppState.settings.environment - 4, 'x');
-    EXPECT_EQ(std::vector<std::string>{full}, Build(full, false)) << "a stored text that fills its field is read to its end";
+    EXPECT_EQ(std::vector<std::string>{full}, Build(full, false));
     SetEnvironmentVariableA("BVLONGVALUE", std::string(5000, 'v').c_str());
-    std::vector<std::string> strings = SystemStrings();  // every one whole and in its order
+    std::vector<std::string> strings;  // every one whole and in its order
+    char* block = GetEnvironmentStringsA();
+    for (const char* p = block; *p; p += strlen(p) + 1) strings.push_back(p);
+    FreeEnvironmentStringsA(block);
     EXPECT_EQ(strings, Build("", true));
-    size_t i = 0;  // a definition of a system variable replaces it where it stands
-    while (i < strings.size() && strings[i][0] == '=') ++i;
-    ASSERT_LT(i, strings.size());
-    std::string name = strings[i].substr(0, strings[i].find('='));
-    strings[i] += ";extra";
+    size_t i = std::find_if(strings.begin(), strings.end(), [](const std::string& s) { return s[0] != '='; }) - strings.begin();
+    std::string name = strings.at(i).substr(0, strings[i].find('='));
+    strings[i] += ";extra";  // a definition of a system variable replaces it where it stands
     EXPECT_EQ(strings, Build(name + "=%" + name + "%;extra", true));
     SetEnvironmentVariableA("BVLONGVALUE", nullptr);
 }
 
 TEST(ChildEnvironment, AllocationFailureAndAnOverlongVariableAreReported) {
     ASSERT_TRUE(SetEnvironmentVariableA("BVHUGE", std::string(32750, 'h').c_str()));
-    strcpy(AppState.resourceName, "Bravik");
     auto saved = EnvironmentAllocator;
     std::vector<std::string> noMemory, tooLong;
-    const SeenBoxes& seen = ShowingBoxes([&] {
-        EnvironmentAllocator = [](void*, size_t) -> void* { return nullptr; };
-        noMemory = Build("A=1", true);
-        EnvironmentAllocator = saved;
-        tooLong = Build("A=1\r\nBVHUGE=%BVHUGE%;C:\\MinGW\\bin\r\n", true, '\n');
-    });
+    EXPECT_EQ("Bravik|メモリ不足でＭＡＫＥを実行できません。\nBravik|環境変数 BVHUGE の長さが32767文字を超えるため実行できません。\n",
+              ShowingBoxes([&] {
+                  EnvironmentAllocator = [](void*, size_t) -> void* { return nullptr; };
+                  noMemory = Build("A=1", true);
+                  EnvironmentAllocator = saved;
+                  tooLong = Build("A=1\r\nBVHUGE=%BVHUGE%;C:\\MinGW\\bin\r\n", true, '\n');
+              }));
     SetEnvironmentVariableA("BVHUGE", nullptr);
     EXPECT_TRUE(noMemory.empty() && tooLong.empty());
-    EXPECT_EQ("Bravik|メモリ不足でＭＡＫＥを実行できません。\n"
-              "Bravik|環境変数 BVHUGE の長さが32767文字を超えるため実行できません。\n", seen.texts);
 }
 
 }  // namespace

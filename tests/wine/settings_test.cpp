@@ -1,57 +1,41 @@
-// The settings record in the registry and in the settings dialog. Every field's
-// round trip through the dialog and a restart, the short and over-long records
-// and the position rules are checked end to end by tests/e2e/main_settings.sh and startup.sh.
+// The settings record in the registry and in the settings dialog. Every field's round trip through the
+// dialog and a restart, the short and over-long records and the position are checked by
+// tests/e2e/main_settings.sh and startup.sh.
 #include "bravik/ui/settings_dialog.h"
 
 #include <shlwapi.h>
-
-#include <tuple>
 
 #include "bravik/ui/app_state.h"
 #include "bravik/ui/resource.h"
 #include "bravik/ui/settings_store.h"
 #include "wine_test_util.h"
 
-namespace {
-
-const char SpecKey[] = "Software\\Quibrel\\Bravik\\Spec";
-
-// The record's size in the registry (-1: none), its bytes into out.
-long Stored(const char* value, SettingsRecord* out = nullptr) {
-    std::string data(8192, '\0');
-    DWORD size = (DWORD)data.size();
-    if (SHGetValueA(HKEY_CURRENT_USER, SpecKey, value, nullptr, &data[0], &size) != ERROR_SUCCESS) return -1;
-    if (out) memcpy(out, data.data(), sizeof *out);
-    return (long)size;
-}
-
-// An unknown format tag survives; the record is written only once the dialog was
-// confirmed, with the list's selection; a short position fills only its bytes.
+// An unknown format tag survives; the record is written only once the dialog was confirmed, with the
+// list's selection; a short position fills only its bytes.
 TEST(SettingsStore, RecordRoundTrip) {
+    const char key[] = "Software\\Quibrel\\Bravik\\Spec";
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quibrel");
     memset(&AppState, 0, sizeof AppState);
     SettingsRecord s;
     DefaultSettings(s);
     s.formatTag = 4242;
-    strcpy(s.makeExe, "nmake");
-    SHSetValueA(HKEY_CURRENT_USER, SpecKey, "Value", REG_BINARY, &s, sizeof s);
-    SHSetValueA(HKEY_CURRENT_USER, SpecKey, "Position", REG_BINARY, "\x0A\0\0\0\x14\0\0\0", 8);
+    SHSetValueA(HKEY_CURRENT_USER, key, "Value", REG_BINARY, &s, sizeof s);
+    SHSetValueA(HKEY_CURRENT_USER, key, "Position", REG_BINARY, "\x0A\0\0\0\x14\0\0\0", 8);
     LoadSettings();
     EXPECT_EQ(0, memcmp(&s, &AppState.settings, sizeof s));
-    EXPECT_EQ(std::make_tuple(10, 20, 0, 0), std::make_tuple(AppState.position.x, AppState.position.y,
-                                                             AppState.position.width, AppState.position.height));
+    EXPECT_EQ(std::make_tuple(10, 20, 0, 0), std::make_tuple(AppState.position.x, AppState.position.y, AppState.position.width, AppState.position.height));
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quibrel");
-    AppState.mainWindow = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    AppState.variantListBox = CreateWindowExA(0, "LISTBOX", "", WS_CHILD, 0, 0, 100, 100, AppState.mainWindow, nullptr, nullptr, nullptr);
+    AppState.mainWindow = CreateWindowA("STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    AppState.variantListBox = CreateWindowA("LISTBOX", "", WS_CHILD, 0, 0, 100, 100, AppState.mainWindow, nullptr, nullptr, nullptr);
     SaveSettings();
-    EXPECT_EQ(-1, Stored("Value"));
-    EXPECT_EQ(16, Stored("Position"));
+    DWORD size = sizeof s;
+    EXPECT_NE(ERROR_SUCCESS, SHGetValueA(HKEY_CURRENT_USER, key, "Value", nullptr, &s, &size));
     for (const char* item : {"a", "b"}) SendMessageA(AppState.variantListBox, LB_ADDSTRING, 0, (LPARAM)item);
     SendMessageA(AppState.variantListBox, LB_SETCURSEL, 1, 0);
     AppState.settingsChanged = 1;
     SaveSettings();
-    ASSERT_EQ(3404, Stored("Value", &s));
-    EXPECT_EQ(std::make_tuple(4242u, std::string("nmake"), 1), std::make_tuple(s.formatTag, std::string(s.makeExe), (int)s.lastVariant));
+    EXPECT_EQ(ERROR_SUCCESS, SHGetValueA(HKEY_CURRENT_USER, key, "Value", nullptr, &s, &size));
+    EXPECT_EQ(std::make_tuple(3404ul, 4242u, 1), std::make_tuple(size, s.formatTag, (int)s.lastVariant));
     DestroyWindow(AppState.mainWindow);
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quibrel");
 }
@@ -62,7 +46,6 @@ TEST(SettingsDialog, FlagsWordChoicesTextCutsAndThePreview) {
     memset(&AppState, 0, sizeof AppState);
     SettingsRecord& s = AppState.settings;
     auto open = [] { return boxesIgnored = CreateDialogParamA(GetModuleHandleA(nullptr), "MAKEENVDLG", nullptr, SettingsDialogProc, 0); };
-    auto sel = [](HWND d, int id) { return (int)SendDlgItemMessageA(d, id, CB_GETCURSEL, 0, 0); };
     HWND dialog = open();
     for (const auto& f : flagBoxes) {  // the word read back has no bit 0x08 and no upper half
         SetKindFlagsWord(s, 0x5555u << 16 | (f[1] | 0x08) << 8 | EDITOR_HIDEMARU);
@@ -81,32 +64,28 @@ TEST(SettingsDialog, FlagsWordChoicesTextCutsAndThePreview) {
     EXPECT_EQ(wide.substr(0, 258), s.makeExe) << "129 whole characters, no half of one at the end";
     EXPECT_EQ(2079u, strlen(s.environment));
     // The preview shows the system's strings and the typed lines, and leaves the record as it was.
-    strcpy(s.environment, "STORED=1");
     SettingsRecord before = s;
     SetDlgItemTextA(dialog, IDC_ENVIRONMENT, "A=1\r\nB=%A%2\r\n");
     CheckDlgButton(dialog, IDC_USESYSTEMENV, BST_CHECKED);
-    std::string all;
+    std::string all = "ｼｽﾃﾑ環境変数の表示|";
     char* system = GetEnvironmentStringsA();
     for (const char* p = system; *p; p += strlen(p) + 1) all += std::string(p) + "\n";
     FreeEnvironmentStringsA(system);
-    const SeenBoxes& seen = ShowingBoxes([&] { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SHOWENV, BN_CLICKED), 0); });
-    EXPECT_EQ("ｼｽﾃﾑ環境変数の表示|" + all + "A=1\nB=12\n", seen.texts);
+    EXPECT_EQ(all + "A=1\nB=12\n", ShowingBoxes([&] { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SHOWENV, BN_CLICKED), 0); }));
     EXPECT_EQ(0, memcmp(&before, &s, sizeof before)) << "the record is as before";
     DestroyWindow(dialog);
-    // An old library offers two styles. Values the boxes do not list show no selection;
-    // reading keeps them and never turns the missing kind into every flag.
+    // An old library offers two styles. Values the boxes do not list show no selection; reading keeps
+    // them and never turns the missing kind into every flag.
     AppState.commonControlsVersion = 400;
     SetKindFlagsWord(s, FLAG_HIGHLIGHT_JUMPABLE << 8 | 7);
     s.toolbarStyle = 3;
     s.jumpKey = 40;
     dialog = open();
-    EXPECT_EQ(2, SendDlgItemMessageA(dialog, IDC_TOOLBARSTYLE, CB_GETCOUNT, 0, 0));
-    EXPECT_EQ(std::make_tuple(-1, -1, -1), std::make_tuple(sel(dialog, IDC_EDITORKIND), sel(dialog, IDC_TOOLBARSTYLE), sel(dialog, IDC_JUMPKEY)));
+    std::string shown;
+    for (int id : {IDC_TOOLBARSTYLE, IDC_EDITORKIND, IDC_JUMPKEY}) shown += std::to_string(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)) + " ";
+    EXPECT_EQ("2 -1 -1 -1 ", std::to_string(SendDlgItemMessageA(dialog, IDC_TOOLBARSTYLE, CB_GETCOUNT, 0, 0)) + " " + shown);
     ReadSettingsDialog(dialog);
-    EXPECT_EQ((uint32_t)FLAG_HIGHLIGHT_JUMPABLE << 8, GetKindFlagsWord(s));
-    EXPECT_EQ(std::make_tuple(3, 40), std::make_tuple((int)s.toolbarStyle, (int)s.jumpKey));
+    EXPECT_EQ(std::make_tuple((uint32_t)FLAG_HIGHLIGHT_JUMPABLE << 8, 3, 40), std::make_tuple(GetKindFlagsWord(s), (int)s.toolbarStyle, (int)s.jumpKey));
     DestroyWindow(dialog);
     boxesIgnored = nullptr;
 }
-
-}  // namespace

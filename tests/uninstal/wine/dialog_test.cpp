@@ -1,5 +1,5 @@
-// The script reader on the image as built, dialog 205 filled from a script, and the version names
-// release_archives.sh leaves out. Texts and the boxes' effects are checked by tests/e2e/uninstal_sandbox.sh.
+// The script reader on the image as built, and dialog 205 filled from a script. Its texts and the
+// boxes' effects are checked by tests/e2e/uninstal_sandbox.sh.
 #include "uninstal/ui/uninstall_dialog.h"
 
 #include <gtest/gtest.h>
@@ -62,15 +62,4 @@ TEST(DialogTest, FlagsTickAndDisableTheBoxesAndTheTitleIsCutBetweenCharacters) {
         EXPECT_EQ(caption[TITLE_SIZE], 'z');
         DestroyWindow(dialog);
     }
-}
-
-TEST(UnInstalImageTest, CompanyAndCopyright) {
-    std::string info(GetFileVersionInfoSizeA(UnInstalPath().c_str(), nullptr), '\0');
-    ASSERT_TRUE(info.size() && GetFileVersionInfoA(UnInstalPath().c_str(), 0, info.size(), &info[0]));
-    char *company = nullptr, *copyright = nullptr;
-    UINT length = 0;
-    VerQueryValueA(&info[0], "\\StringFileInfo\\041103a4\\CompanyName", (void**)&company, &length);
-    VerQueryValueA(&info[0], "\\StringFileInfo\\041103a4\\LegalCopyright", (void**)&copyright, &length);
-    EXPECT_EQ(std::string(company ? company : "") + "|" + (copyright ? copyright : ""),
-              "Quibrel Software|Copyright (C) 1997-2026 by Quibrel Software");
 }

@@ -1,4 +1,5 @@
-// The interpreter's portable parts: path texts, menu locations, the deferred list and the self-removal batch.
+// UnInstal's portable core: the script's check, path texts, the deferred list and the self-removal batch.
+// Menu locations are checked through the Wine tests and tests/e2e/uninstal_sandbox.sh.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -6,34 +7,50 @@
 #include <vector>
 
 #include "uninstal/core/deferred_list.h"
-#include "uninstal/core/menu_location.h"
 #include "uninstal/core/path_text.h"
 #include "uninstal/core/self_removal.h"
+#include "test_scripts.h"
 
 namespace {
 
-int FakeDirectory(char letter, char* dir) {
-    const char* value = letter == 'c' ? "C:\\cur" : letter == 'p' ? "C:\\Program Files" : letter == 's' ? "C:\\sys" : nullptr;
-    strcpy(dir, value ? value : "garbage");
-    return value != nullptr;
+const std::string Top = "flags 0xE0\ninstall-dir \"C:\\\\App\"\nproduct \"Tool\"\ntitle \"Tool\"\nmessage \"Remove Tool\"\ndefault-dir \"\"\n";
+
+TEST(CheckScriptTest, CorruptedScripts) {
+    const std::string top = "unchecked\n" + Top, strings = "product \"P\"\ntitle \"T\"\nmessage \"M\"\n";
+    const std::string shortcuts = top + "menu-folder 0x41 \"S\"\n" + Repeat("shortcut 0x20 0 \"T\" \"x\" \"\" \"\" \"\"\n", 299);
+    const struct { std::string description; ScriptFault fault; } cases[] = {
+        {top + "file \"a\"\n", SCRIPT_NO_END_RECORD}, {top + "bytes 07 41 42\n", SCRIPT_RECORD_OPEN},
+        {top + "bytes 04 20\n", SCRIPT_RECORD_OPEN},  // the fixed bytes run off
+        {"unchecked\nproduct \"P\"\nbytes 41 42", SCRIPT_HEADER_STRINGS_OPEN}, {"unchecked\n" + strings, SCRIPT_HEADER_STRINGS_OPEN},
+        {top + "bytes 09 41 42\n", SCRIPT_SOUND},  // an unknown type stops the walk
+        {"unchecked\ninstall-dir-bytes " + Repeat("41 ", 260) + "\n" + strings + "default-dir \"\"\nend\n", SCRIPT_INSTALL_DIR_OPEN},
+        {"unchecked\ndata-length 120000\n" + Top + "end\n", SCRIPT_DATA_TOO_LONG},
+        {"unchecked\ndata-length 1000\n" + Top + "end\n", SCRIPT_DATA_SHORT},
+        {shortcuts + "file \"x\"\nend\n", SCRIPT_SOUND}, {shortcuts + "menu-folder 0x41 \"S\"\nend\n", SCRIPT_TOO_MANY_DEFERRED},
+        {std::string(SCRIPT_HEADER_SIZE - 1, '\0'), SCRIPT_HEADER_SHORT},  // taken as the block itself
+    };
+    for (const auto& c : cases) {
+        std::string error, block = c.description[0] ? BuildScript(c.description, nullptr, &error) : c.description;
+        ASSERT_FALSE(block.empty()) << error;
+        EXPECT_EQ(CheckScript(block.data(), block.size()), c.fault) << c.description.substr(0, 200);
+    }
 }
 
+// %c, %p, %s and %w reach the platform through the callback; their letters are checked by the Wine tests.
 TEST(ExpandPathTextTest, MacrosSeparatorsAndCuts) {
     std::string dir = "C:\\" + std::string(250, 'd'), kanji = "C:\\" + std::string(254, 'd'), full = dir + "dd";
     std::string cut = (dir + "\\0123456789").substr(0, UNINSTAL_PATH_SIZE - 1) + " [cut]";
     const struct { const char *text, *installDir; std::string expected; } cases[] = {
-        {"%i\\x", "C:\\App", "C:\\App\\x"}, {"%ix", "C:\\App", "C:\\App\\x"}, {"%ix", "C:\\", "C:\\x"},
-        {"%i\\x", "C:\\", "C:\\\\x"}, {"%c\\a", "", "C:\\cur\\a"}, {"%p\\Q", "", "C:\\Program Files\\Q"},
-        {"%s\\x.dll", "", "C:\\sys\\x.dll"}, {"%w", "", " [cut]"}, {"%ix", "", "x"}, {"%qx", "C:\\App", "x"},
-        {"%表x", "C:\\App", "x"}, {"C:\\plain\\%i", "C:\\App", "C:\\plain\\%i"}, {"%", "C:\\App", ""},
+        {"%i\\x", "C:\\App", "C:\\App\\x"}, {"%ix", "C:\\App", "C:\\App\\x"}, {"%ix", "C:\\", "C:\\x"}, {"%i\\x", "C:\\", "C:\\\\x"},
+        {"%c\\a", "", "C:\\cur\\a"}, {"%w", "", " [cut]"}, {"%ix", "", "x"}, {"%qx", "C:\\App", "x"}, {"%表x", "C:\\App", "x"},
+        {"C:\\plain\\%i", "C:\\App", "C:\\plain\\%i"}, {"%", "C:\\App", ""}, {nullptr, "C:\\App", ""}, {"%i\\x", nullptr, ""},
         {"%ix", "C:\\表", "C:\\表\\x"}, {"%ix", "C:\\表\\", "C:\\表\\x"},  // the last byte of "表" is 0x5C
-        {nullptr, "C:\\App", ""}, {"%i\\x", nullptr, ""}, {"%i\\0123456789", dir.c_str(), cut},
-        {"%i表表表", kanji.c_str(), kanji + "\\ [cut]"},  // never a lone lead byte
+        {"%i\\0123456789", dir.c_str(), cut}, {"%i表表表", kanji.c_str(), kanji + "\\ [cut]"},  // never a lone lead byte
         {"%i\\abc", full.c_str(), full + "\\abc"},  // exactly 259 bytes
     };
     for (const auto& c : cases) {
         char out[UNINSTAL_PATH_SIZE];
-        int whole = ExpandPathText(out, c.text, c.installDir, FakeDirectory);
+        int whole = ExpandPathText(out, c.text, c.installDir, [](char letter, char* dir) { return letter == 'c' ? strcpy(dir, "C:\\cur"), 1 : 0; });
         EXPECT_EQ(std::string(out) + (whole ? "" : " [cut]"), c.expected) << c.text;
     }
 }
@@ -53,24 +70,13 @@ TEST(PathTextTest, HelpIndexShortcutMenuFolderAndClassKey) {
     EXPECT_EQ(0, AssociationClassKey(out, sizeof out, ".") + AssociationClassKey(out, sizeof out, "") + AssociationClassKey(out, 8, ".mak"));
 }
 
-TEST(DecodeMenuLocationTest, LowBitsFirstThenHighBits) {
-    const struct { unsigned char flags; MenuLocation location; } cases[] = {
-        {0xE2, LOCATION_STARTUP}, {0xC3, LOCATION_DESKTOP}, {0xC4, LOCATION_SEND_TO}, {0xE0, LOCATION_CURRENT},
-        {0xA1, LOCATION_CURRENT}, {0xC1, LOCATION_BROWSE_PROGRAMS}, {0x81, LOCATION_BROWSE_START_MENU},
-        {0x45, LOCATION_PROGRAMS_SETTING}, {0x1F, LOCATION_START_MENU_SETTING}};
-    for (const auto& c : cases) EXPECT_EQ(DecodeMenuLocation(c.flags), c.location) << std::hex << (int)c.flags;
-}
-
 int removedCount;
 
 TEST(DeferredListTest, RefusesTheEntryPastItsSize) {
     DeferredList list = {};
-    for (int i = 0; i < DEFERRED_MAX; ++i) ASSERT_EQ(AddDeferred(&list, i % 2, "x"), 1) << i;
-    EXPECT_EQ(AddDeferred(&list, 0, "one too many"), 0);
-    removedCount = 0;
+    for (int i = 0; i <= DEFERRED_MAX; ++i) EXPECT_EQ(AddDeferred(&list, i % 2, "x"), i < DEFERRED_MAX) << i;
     RunDeferred(&list, [](int, const char*) { ++removedCount; });
-    EXPECT_EQ(removedCount, DEFERRED_MAX);
-    ASSERT_EQ(AddDeferred(&list, 0, "again"), 1);
+    EXPECT_EQ(removedCount + AddDeferred(&list, 0, "again"), DEFERRED_MAX + 1);
     ReleaseDeferred(&list);
     EXPECT_EQ(list.count, 0);
 }
