@@ -1,5 +1,5 @@
-// Script blocks built from descriptions through the builder's own parser, so that tests read like
-// the scripts they use; for the Wine tests also a scratch folder, files and dialog 205.
+// Scripts built from descriptions by the builder's own parser, so that tests read like the scripts
+// they use; for the Wine tests also a scratch folder, files and dialog 205.
 #pragma once
 #include <string.h>
 
@@ -10,13 +10,10 @@
 #include "uninstal/core/script_format.h"
 
 /// The bytes of the script a UTF-8 description gives, with installDir (CP932) put in; empty when refused.
-inline std::string BuildScript(const std::string& description, const std::string* installDir = nullptr,
-                               std::string* error = nullptr) {
+inline std::string BuildScript(const std::string& description, const std::string* installDir = nullptr) {
     uninstal_script::ScriptImage image;
     std::string message, warnings;
-    if (uninstal_script::ParseDescription(description, installDir, &image, &message, &warnings)) return image.Bytes();
-    if (error) *error = message;
-    return std::string();
+    return uninstal_script::ParseDescription(description, installDir, &image, &message, &warnings) ? image.Bytes() : "";
 }
 
 inline std::string Repeat(const std::string& text, int count) { return count > 0 ? text + Repeat(text, count - 1) : ""; }
@@ -34,14 +31,8 @@ inline void FitDataLength(std::string* block) {
 
 #include "uninstal/ui/resource.h"
 
-/// A folder (below the temporary folder unless a parent is given), removed with everything in it.
-struct ScratchFolder {
-    explicit ScratchFolder(const char* name, const char* parent = nullptr) {
-        char temp[MAX_PATH];
-        path = parent ? std::string(parent) + "\\" + name : std::string(temp, GetTempPathA(sizeof temp, temp)) + name;
-        Remove();
-        CreateDirectoryA(path.c_str(), nullptr);
-    }
+struct ScratchFolder {  // removed with everything in it
+    explicit ScratchFolder(const std::string& where) : path(where) { Remove(), CreateDirectoryA(path.c_str(), nullptr); }
     ~ScratchFolder() { Remove(); }
     void Remove() {
         std::string from = path + '\0';
@@ -52,25 +43,20 @@ struct ScratchFolder {
     std::string path;
 };
 
+inline std::string Temp(const char* name) {
+    char temp[MAX_PATH];
+    return std::string(temp, GetTempPathA(sizeof temp, temp)) + name;
+}
+
 inline bool WriteBytes(const std::string& path, const std::string& bytes) { return (std::ofstream(path.c_str(), std::ios::binary) << bytes).good(); }
 
-inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-/// The script block for records with the given flags and install directory (code page 932).
 inline std::string ScriptBlock(const std::string& records, const std::string& installDir, unsigned flags = 0xE0) {
-    std::string strings = "product \"BvuWineTest\"\ntitle \"Test\"\nmessage \"Remove\"\ndefault-dir \"\"\n";
-    return BuildScript("flags " + std::to_string(flags) + "\n" + strings + records + "end\n", &installDir);
+    return BuildScript("flags " + std::to_string(flags) + "\nproduct \"BvuWineTest\"\ntitle \"Test\"\nmessage \"Remove\"\ndefault-dir \"\"\n" + records + "end\n", &installDir);
 }
 
 inline INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 inline HWND NewUninstallDialog() {  // from the test program's own copy of UnInstal's resources
     return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, QuietDialogProc, 0);
-}
-
-inline std::string UnInstalPath() {  // as built, beside the test program
-    char path[MAX_PATH];
-    std::string program(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    return program.substr(0, program.rfind('\\') + 1) + "UnInstal.exe";
 }
 #endif

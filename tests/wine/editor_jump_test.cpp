@@ -1,14 +1,10 @@
-// The editor jump against real peers: a RichEdit20A pane filled with make
-// output and the test editor tools/fakehidemaru (Hidemaru's jump protocol,
-// with a record of what it was asked). Wine's notepad as the editor, and a
-// second jump finding its window, are checked by tests/e2e/release_screenshots.sh.
+// The editor jump from a RichEdit20A pane into tools/fakehidemaru (Hidemaru's jump protocol, with a record
+// of what it was asked). Notepad as the editor is checked by tests/e2e/release_screenshots.sh.
 #include "bravik/ui/editor_jump.h"
 
 #include <richedit.h>
-#include <shlwapi.h>
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
 #include "bravik/core/editor_jump.h"
@@ -66,17 +62,14 @@ class EditorJumpTest : public ::testing::Test {
     void TearDown() override {
         EndStartedEditors();
         SetCurrentDirectoryA(ProgramDirectory().c_str());
-        for (const char* f : {"\\src\\main.c", "\\src\\notes.bvjump", "\\app.mak"}) DeleteFileA((dir + f).c_str());
+        for (const char* f : {"\\src\\main.c", "\\app.mak"}) DeleteFileA((dir + f).c_str());
         for (const char* d : {"\\src", "\\other", ""}) RemoveDirectoryA((dir + d).c_str());
     }
     // Ends every test editor that wrote to the record, and forgets the record.
     void EndStartedEditors() {
-        for (const std::string& r : Records())
-            if (HANDLE process = r.compare(0, 4, "pid ") ? nullptr : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, atoi(&r[4]))) {
-                TerminateProcess(process, 0);
-                WaitForSingleObject(process, 5000);
-                CloseHandle(process);
-            }
+        for (size_t at = 0; (at = Records().find("\npid ", at)) != std::string::npos; ++at)
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, atoi(&Records()[at + 5])))
+                TerminateProcess(process, 0), WaitForSingleObject(process, 5000), CloseHandle(process);
         DeleteFileA((dir + "\\result.txt").c_str());
     }
     // Fills the pane with lines, the caret two characters into line n; the pane keeps one break character per line.
@@ -92,21 +85,16 @@ class EditorJumpTest : public ::testing::Test {
         FillPane({"make -f app.mak", line, "NMAKE : fatal error U1077: return code '0x2'"}, 1);
         EditorJump(pane);
     }
-    std::vector<std::string> Records() const {
-        std::vector<std::string> lines;
-        std::istringstream file(ReadFileText(dir + "\\result.txt"));
-        for (std::string line; std::getline(file, line);)
-            if (!line.empty() && line.back() == '\r') lines.push_back(line.substr(0, line.size() - 1));
-        return lines;
-    }
+    std::string Records() const { return "\n" + ReadFileText(dir + "\\result.txt"); }  // the editor's record, CR LF lines
     int Count(const std::string& record) const {
-        std::vector<std::string> records = Records();
-        return (int)std::count(records.begin(), records.end(), record);
+        int n = 0;
+        for (size_t at = 0; (at = Records().find("\n" + record + "\r\n", at)) != std::string::npos; ++at) ++n;
+        return n;
     }
     std::string After(const std::string& prefix) const {
-        for (const std::string& r : Records())
-            if (r.compare(0, prefix.size(), prefix) == 0) return r.substr(prefix.size());
-        return "<none>";
+        std::string records = Records();
+        size_t at = records.find("\n" + prefix);
+        return at == std::string::npos ? "<none>" : records.substr(at + 1 + prefix.size(), records.find('\r', at) - at - 1 - prefix.size());
     }
     // Once the editor has handled a message posted after the jump, anything the jump posted before is handled too.
     void SettleEditor() {
@@ -120,31 +108,26 @@ class EditorJumpTest : public ::testing::Test {
 HWND EditorJumpTest::host;
 HWND EditorJumpTest::pane;
 
+// Past character 65535, where the packed EM_GETSEL result stops; on the last screen line of a wrapped
+// line; cut to 511 bytes between characters, nothing written past them.
 TEST_F(EditorJumpTest, CaretLineIsTheWholeOutputLineCutBetweenCharacters) {
     std::vector<std::string> lines(1000, std::string(70, 'a'));
     std::string wrapped = "C:\\" + std::string(120, 'w') + "\\src\\main.c(12) : error C2065: " + std::string(100, 'x'), kanji;
-    lines.insert(lines.end(), {"src\\main.c(12) : error C2065", wrapped, "after"});
-    char line[1024];
-    FillPane(lines, 1000);  // beyond character 65535, where the packed EM_GETSEL result stops
-    EXPECT_EQ(lines[1000], std::string(line, ReadCaretLine(pane, line)));
-    FillPane(lines, 1001);
-    CHARRANGE caret;
-    SendMessageA(pane, EM_EXGETSEL, 0, (LPARAM)&caret);
-    LRESULT first = SendMessageA(pane, EM_EXLINEFROMCHAR, 0, caret.cpMin);
-    for (LRESULT screenLine : {first + 1, first + 2}) {  // the second and the last screen line of a wrapped line
-        LRESULT at = SendMessageA(pane, EM_LINEINDEX, screenLine, 0) + 1;
-        SendMessageA(pane, EM_SETSEL, at, at);
-        EXPECT_EQ(wrapped, std::string(line, ReadCaretLine(pane, line))) << screenLine;
-    }
     for (int i = 0; i < 600; ++i) kanji += "表";
-    HWND unwrapped = NewPane(WS_HSCROLL | ES_AUTOHSCROLL);
-    for (HWND target : {pane, unwrapped}) {
-        FillPane({"make", kanji, "x"}, 1, target);
+    lines.insert(lines.end(), {wrapped, "after", kanji});
+    char line[1024];
+    for (size_t n : {1000, 1002}) {
+        FillPane(lines, n);
+        if (n == 1000) {  // the caret onto the wrapped line's last screen line
+            CHARRANGE caret;
+            SendMessageA(pane, EM_EXGETSEL, 0, (LPARAM)&caret);
+            LRESULT at = SendMessageA(pane, EM_LINEINDEX, SendMessageA(pane, EM_EXLINEFROMCHAR, 0, caret.cpMin) + 2, 0) + 1;
+            SendMessageA(pane, EM_SETSEL, at, at);
+        }
         memset(line, 0x7F, sizeof line);
-        EXPECT_EQ(kanji.substr(0, 510), std::string(line, ReadCaretLine(target, line)));
+        EXPECT_EQ(n == 1000 ? wrapped : kanji.substr(0, 510), std::string(line, ReadCaretLine(pane, line)));
         EXPECT_EQ(std::string(sizeof line - JUMP_LINE_SIZE, 0x7F), std::string(line + JUMP_LINE_SIZE, sizeof line - JUMP_LINE_SIZE));
     }
-    DestroyWindow(unwrapped);
 }
 
 // Bravik runs elsewhere (currentDir) while a dialog hangs: names are completed against the makefile's
@@ -202,12 +185,9 @@ TEST_F(EditorJumpTest, WhatTheEditorIsAskedSettingBySetting) {
 
 // 511 bytes are the most a command line holds: a longer one is refused, never cut.
 TEST_F(EditorJumpTest, AnOverlongEditorCommandLineIsRefused) {
-    std::string padding, name = "src\\";  // ".\" segments lengthen both paths
-    while (padding.size() + FakeEditor.size() < 248) padding += ".\\";
-    for (int i = 0; i < 90; ++i) name += ".\\";
-    name += "main.c";
-    size_t slash = FakeEditor.rfind('\\');
-    std::string exe = "\"" + FakeEditor.substr(0, slash + 1) + padding + FakeEditor.substr(slash + 1) + "\"";
+    size_t slash = FakeEditor.rfind('\\');  // ".\" segments lengthen both paths
+    std::string exe = "\"" + FakeEditor.substr(0, slash + 1) + Repeat(".\\", (249 - FakeEditor.size()) / 2) + FakeEditor.substr(slash + 1) + "\"";
+    std::string name = "src\\" + Repeat(".\\", 90) + "main.c";
     strcpy(AppState.settings.editorExe, exe.c_str());
     for (size_t length : {511, 512}) {
         strcpy(AppState.settings.editorOptions, ("/" + std::string(length - exe.size() - name.size() - 3, 'o')).c_str());
@@ -216,19 +196,6 @@ TEST_F(EditorJumpTest, AnOverlongEditorCommandLineIsRefused) {
         EXPECT_EQ(length == 511, WaitFor([&] { return Count("open " + main) == 1; }, length == 511 ? 10000 : 500));
         EndStartedEditors();
     }
-}
-
-// Without an editor the shell opens the file, found beside the makefile, not in Bravik's directory.
-TEST_F(EditorJumpTest, ShellOpensFileWithoutEditor) {
-    std::string command = "\"" + FakeEditor + "\" \"%1\"", notes = dir + "\\src\\notes.bvjump";
-    SHSetValueA(HKEY_CLASSES_ROOT, ".bvjump", nullptr, REG_SZ, "BravikJumpTest", 15);  // a file type of the test's own
-    SHSetValueA(HKEY_CLASSES_ROOT, "BravikJumpTest\\shell\\open\\command", nullptr, REG_SZ, command.c_str(), (DWORD)command.size() + 1);
-    WriteFileText(notes, "notes\n");
-    AppState.settings.editorExe[0] = '\0';
-    SetCurrentDirectoryA((dir + "\\other").c_str());
-    JumpFromLine("src\\notes.bvjump");
-    EXPECT_TRUE(WaitFor([&] { return Count("open " + notes) > 0; }, 10000)) << "the shell did not open " << notes;
-    for (const char* key : {"BravikJumpTest", ".bvjump"}) SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
 }
 
 }  // namespace

@@ -24,20 +24,18 @@ std::vector<std::string> Build(const std::string& environment, bool system, char
 
 TEST(ChildEnvironment, DirectoryWordsSystemStringsAndSeparators) {
     char system[MAX_PATH], windows[MAX_PATH], current[MAX_PATH];
-    GetSystemDirectoryA(system, MAX_PATH);
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    GetCurrentDirectoryA(MAX_PATH, current);
-    EXPECT_EQ((std::vector<std::string>{std::string("S=") + system, std::string("W=") + windows, "I=" + std::string(current) + "\\inc"}),
-              Build("S=%SYSTEMDIRECTORY%\r\nW=%windowsdirectory%\r\nI=%CurrentDirectory%\\inc\r\n", false));
+    std::vector<std::string> expected = {"S=" + std::string(system, GetSystemDirectoryA(system, MAX_PATH)), "W=" + std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)),
+                                         "I=" + std::string(current, GetCurrentDirectoryA(MAX_PATH, current)) + "\\inc"};
+    EXPECT_EQ(expected, Build("S=%SYSTEMDIRECTORY%\r\nW=%windowsdirectory%\r\nI=%CurrentDirectory%\\inc\r\n", false));
     EXPECT_EQ(std::vector<std::string>{"A=1\nB=12"}, Build("A=1\r\nB=%a%2", false, '\n'));
     const std::string full = "BVZ=" + std::string(sizeof AppState.settings.environment - 4, 'x');
     EXPECT_EQ(std::vector<std::string>{full}, Build(full, false));
     SetEnvironmentVariableA("BVLONGVALUE", std::string(5000, 'v').c_str());
-    std::vector<std::string> strings;  // every one whole and in its order
     char* block = GetEnvironmentStringsA();
+    std::vector<std::string> strings;  // every one whole and in its order
     for (const char* p = block; *p; p += strlen(p) + 1) strings.push_back(p);
-    FreeEnvironmentStringsA(block);
     EXPECT_EQ(strings, Build("", true));
+    FreeEnvironmentStringsA(block);
     size_t i = std::find_if(strings.begin(), strings.end(), [](const std::string& s) { return s[0] != '='; }) - strings.begin();
     std::string name = strings.at(i).substr(0, strings[i].find('='));
     strings[i] += ";extra";  // a definition of a system variable replaces it where it stands

@@ -1,7 +1,5 @@
-// Make runs inside the test process: RunMake on a hidden main window of the test's own, with GNU make or
-// the chatter program as the child, while a second thread watches the run dialog, reads its pane and
-// presses its buttons. The command line, the recorded compilers' output in red and the jump are checked
-// by tests/e2e/run_dialog.sh; here what the reader thread, the pipe and the child process do.
+// RunMake in the test process while a second thread drives the run dialog: what the reader thread, the pipe
+// and the child do. The command line, the output in red and the jump are checked by tests/e2e/run_dialog.sh.
 #include <windows.h>
 #include <psapi.h>
 #include <richedit.h>
@@ -43,7 +41,6 @@ long long WorkingSet() {
     return (long long)counters.WorkingSetSize;
 }
 
-// The run as the second thread sees it: the dialog and its pane, or the text of a message box instead.
 struct DrivenRun {
     HWND dialog = nullptr, pane = nullptr;
     std::string message;
@@ -92,75 +89,69 @@ class RunMakeTest : public ::testing::Test {
         AppState.variantListBox = CreateWindowA("LISTBOX", "", WS_CHILD, 0, 0, 9, 9, AppState.mainWindow, nullptr, nullptr, nullptr);
         CreateDirectoryA(dir.c_str(), nullptr);
         WriteFileText(dir + "run.mak", "CH = " + Chatter + "\n"
-            "tail:\n\t@$(CH) sleep 1300 long 3000 60\n"  // written in a burst just before the exit
-            "grandchild:\n\t@$(CH) spawn \"pid grand.pid lines 100000000 0\" line \"make is done\"\n"
+            "tail:\n\t@$(CH) sleep 1300 long 3000 60\n"  // a burst just before the exit
+            "grandchild:\n\t@$(CH) spawn \"pid child.pid lines 100000000 0\" line \"make is done\"\n"
             "stdin:\n\t@$(CH) stdin\nlastline:\n\t@$(CH) line first text \"no line end\"\n"
             "warned:\n\t@$(CH) line \"1 warning\"\nenvironment:\n\t@$(CH) line \"$(BVT)\"\n"
             "progress:\n\t@$(CH) line \"gcc -c a.c\" text Linking... sleep 3000\n"
-            "flood:\n\t@$(CH) lines 30000 0\nflood20:\n\t@$(CH) blocks 200000 100\nhuge:\n\t@$(CH) blocks 200 1000000\n");
+            "flood20:\n\t@$(CH) blocks 200000 100\nhuge:\n\t@$(CH) blocks 200 1000000\n");
         strcpy(AppState.makefilePath, (dir + "run.mak").c_str());
-        std::string make = "Z:";  // as setup builds it, unless the prefix has its own
-        for (const char* p = getenv("GNUMAKE") ? getenv("GNUMAKE") : "/work/main/.cache/gnumake/make.exe"; *p; ++p) make += *p == '/' ? '\\' : *p;
-        strcpy(AppState.settings.makeExe, GetFileAttributesA("C:\\GnuMake\\make.exe") != INVALID_FILE_ATTRIBUTES ? "C:\\GnuMake\\make.exe" : make.c_str());
+        strcpy(AppState.settings.makeExe, "C:\\GnuMake\\make.exe");  // where the test session puts the GNU make setup built
         strcpy(AppState.settings.makeOptions, "-f %s");
     }
     void TearDown() override {
-        free(AppState.variantMacros[0]);
         DestroyWindow(AppState.mainWindow);
         for (const char* f : {"run.mak", "child.pid"}) DeleteFileA((dir + f).c_str());
         RemoveDirectoryA(dir.c_str());
     }
     void Target(const char* macros, const std::string& label = "x") {
-        free(AppState.variantMacros[0]);
-        AppState.variantMacros[0] = strdup(macros);
+        AppState.variantMacros[0] = &(target = macros)[0];
         SendMessageA(AppState.variantListBox, LB_RESETCONTENT, 0, 0);
         SendMessageA(AppState.variantListBox, LB_ADDSTRING, 0, (LPARAM)label.c_str());
         SendMessageA(AppState.variantListBox, LB_SETCURSEL, 0, 0);
     }
-    int RunDriven(DrivenRun& run) {
+    int Run(const std::function<void(DrivenRun&)>& script, DrivenRun* seen = nullptr) {
+        DrivenRun run;
+        run.script = script;
         HANDLE driver = CreateThread(nullptr, 0, Drive, &run, 0, nullptr);
         int outcome = RunMake(AppState.mainWindow, 0);
         WaitForSingleObject(driver, 60000);
         CloseHandle(driver);
+        if (seen) *seen = run;
         return outcome;
     }
     HANDLE Child() {  // the process whose id the chatter verb "pid" wrote
         return OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, strtoul(ReadFileText(dir + "child.pid").c_str(), nullptr, 10));
     }
+    std::string target;
     const std::string dir = TempDirectory() + "bravik run " + std::to_string(GetCurrentProcessId()) + "\\";
 };
 
-// Every line written just before the child's exit is shown; a grandchild still writing after make has
-// ended does not keep the run open; standard input is empty; the last line without its end gets a line
-// of its own before the completion text; a warning keeps a close-on-success dialog open; the environment
-// reaches make; an exit code of 259 (STILL_ACTIVE) ends the run.
+// A burst just before the exit, a grandchild writing on after make ended, an empty standard input, a last
+// line without its end, a warning under close-on-success, the environment, an exit code of 259 (STILL_ACTIVE).
 TEST_F(RunMakeTest, EveryLineAndTheEndOfTheRun) {
-    const struct { const char* target; size_t lines; std::vector<std::string> shown; std::string end; } cases[] = {
-        {"tail", 3002, {"00003000 "}, Ok}, {"grandchild", 0, {"make is done"}, Ok}, {"stdin", 3, {"stdin 0 bytes"}, Ok},
-        {"lastline", 4, {"first", "no line end"}, Ok}, {"warned", 3, {"1 warning"}, Ok}, {"environment", 3, {"line0"}, Ok},
-        {"exit 259", 3, {"run.mak"}, " 秒でMAKEが 259 のエラーで終了しました."}};
+    const struct { const char *target, *shown; size_t lines; std::string end; } cases[] = {
+        {"tail", "00003000 ", 3002, Ok}, {"grandchild", "|make is done|", 0, Ok}, {"stdin", "|stdin 0 bytes|", 3, Ok},
+        {"lastline", "|first|no line end|", 4, Ok}, {"warned", "|1 warning|", 3, Ok}, {"environment", "|line0|", 3, Ok},
+        {"exit 259", "|run.mak|", 3, " 秒でMAKEが 259 のエラーで終了しました."}};
     strcpy(AppState.settings.environment, "BVT=line0");
     for (const auto& c : cases) {
         Target(c.target);
         AppState.settings.flags = FLAG_USE_SYSTEM_ENV | (strcmp(c.target, "warned") ? 0 : FLAG_CLOSE_ON_SUCCESS);
         if (!strcmp(c.target, "exit 259")) strcpy(AppState.settings.makeExe, Chatter.c_str()), strcpy(AppState.settings.makeOptions, "line %s");
         std::vector<std::string> pane;
-        DrivenRun run;
-        run.script = [&](DrivenRun& r) {
+        EXPECT_EQ(Closed, Run([&](DrivenRun& r) {
             if (r.Finished()) pane = PaneLines(r.pane);
             r.Click(IDCANCEL);
-        };
-        EXPECT_EQ(Closed, RunDriven(run));
+        }));
         if (HANDLE grandchild = Child()) TerminateProcess(grandchild, 9), WaitForSingleObject(grandchild, 5000), CloseHandle(grandchild);
         DeleteFileA((dir + "child.pid").c_str());
-        ASSERT_GE(pane.size(), c.shown.size() + 2) << c.target;
+        std::string middle = "|";  // the lines between the command line and the completion text
+        for (size_t i = 1; i + 1 < pane.size(); ++i) middle += pane[i] + "|";
+        EXPECT_NE(std::string::npos, middle.find(c.shown)) << c.target << ": " << middle.substr(0, 300);
         EXPECT_TRUE(!c.lines || c.lines == pane.size()) << c.target << ": " << pane.size() << " lines";
-        size_t at = 1;  // the lines shown follow one another
-        while (at < pane.size() && pane[at].compare(0, c.shown[0].size(), c.shown[0])) ++at;
-        for (size_t i = 0; i < c.shown.size(); ++i) EXPECT_EQ(c.shown[i], pane[std::min(at + i, pane.size() - 1)].substr(0, c.shown[i].size())) << c.target;
-        EXPECT_TRUE(EndsWith(pane.back(), c.end)) << c.target << ": " << pane.back();
+        EXPECT_TRUE(!pane.empty() && EndsWith(pane.back(), c.end)) << c.target;
     }
-    EXPECT_EQ(0, JumpKeyVirtualCode(22) | JumpKeyVirtualCode(-1) | JumpKeyVirtualCode(INT32_MIN));  // outside the table: no key
 }
 
 TEST_F(RunMakeTest, MessagesInsteadOfARun) {
@@ -176,19 +167,17 @@ TEST_F(RunMakeTest, MessagesInsteadOfARun) {
         Target(c.macros);
         runAutoClosed = 7;
         DrivenRun run;
-        EXPECT_EQ(Failed, RunDriven(run));
+        EXPECT_EQ(Failed, Run(nullptr, &run));
         EXPECT_EQ(std::make_tuple(c.message, c.stopIcon, (HWND) nullptr, 7), std::make_tuple(run.message, run.stopIcon, run.dialog, runAutoClosed));
     }
 }
 
-// 中断 in the middle of a 20 MB flood: everything received so far goes into the pane at once, and the
-// run ends without waiting for the display.
+// 中断 in a 20 MB flood: all received goes into the pane at once, and the run ends without waiting for the display.
 TEST_F(RunMakeTest, AbortDuringAFloodEndsPromptlyWithAllReceived) {
     Target("flood20");  // numbered 100-byte lines
     std::string states;
     std::vector<std::string> lines;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
+    EXPECT_EQ(Closed, Run([&](DrivenRun& r) {
         auto on = [&](HWND control) { return IsWindowEnabled(control) ? "1" : "0"; };
         WaitFor([&] { return r.Status() == "1 秒"; }, 10000);
         HWND button = GetDlgItem(r.dialog, IDCANCEL);
@@ -199,8 +188,7 @@ TEST_F(RunMakeTest, AbortDuringAFloodEndsPromptlyWithAllReceived) {
         states += "|" + Text(button) + on(button);
         lines = PaneLines(r.pane);
         r.Click(IDCANCEL);
-    };
-    EXPECT_EQ(Closed, RunDriven(run));
+    }));
     EXPECT_EQ("中断1000|中断の処理中0|閉じる1", states);
     ASSERT_GE(lines.size(), 3u);
     EXPECT_TRUE(EndsWith(lines.back(), " 秒でMAKEが -1 のエラーで終了しました.")) << lines.back();
@@ -211,28 +199,24 @@ TEST_F(RunMakeTest, AbortDuringAFloodEndsPromptlyWithAllReceived) {
     }
 }
 
-// A complete line is on the screen while the child is silent after an unfinished one, not only once more
-// output or the end comes: pixels of the line that differ from its first, read from what the window shows.
+// A complete line is on the screen while the child is silent after an unfinished one.
 TEST_F(RunMakeTest, ACompleteLineIsPaintedWhileTheChildIsSilent) {
     Target("progress");
     bool painted = false;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
+    EXPECT_EQ(Closed, Run([&](DrivenRun& r) {
         WaitFor([&] { return SendMessageA(r.pane, EM_GETLINECOUNT, 0, 0) >= 3; }, 15000);
         POINTL at = {};
         SendMessageA(r.pane, EM_POSFROMCHAR, (WPARAM)&at, SendMessageA(r.pane, EM_LINEINDEX, 1, 0));
         HDC dc = GetDC(r.pane);
-        painted = WaitFor([&] {
+        painted = WaitFor([&] {  // pixels of the line that differ from its first
             int ink = 0;
-            for (int y = at.y; y < at.y + 12; ++y)
-                for (int x = 0; x < 200; ++x) ink += GetPixel(dc, x, y) != GetPixel(dc, 0, at.y);
+            for (int x = 0; x < 2400; ++x) ink += GetPixel(dc, x % 200, at.y + x / 200) != GetPixel(dc, 0, at.y);
             return ink > 10;
         }, 2000) && !EndsWith(r.Status(), "MAKE終了");
         ReleaseDC(r.pane, dc);
         r.Finished();
         r.Click(IDCANCEL);
-    };
-    EXPECT_EQ(Closed, RunDriven(run));
+    }));
     EXPECT_TRUE(painted) << "the first line was not painted while the child slept";
 }
 
@@ -241,13 +225,11 @@ TEST_F(RunMakeTest, QuitLeavesTheChildAndItEndsOnTheBrokenPipe) {
     strcpy(AppState.settings.makeOptions, "line %s pid child.pid lines 100000000 0");
     Target("", std::string(300, 'L'));
     std::string title;
-    DrivenRun run;
-    run.script = [&](DrivenRun& r) {
+    EXPECT_EQ(QuitProgram, Run([&](DrivenRun& r) {
         title = Text(r.dialog);
         WaitFor([&] { return r.Status() == "1 秒"; }, 10000);
         r.Click(IDC_QUITBRAVIK);
-    };
-    EXPECT_EQ(QuitProgram, RunDriven(run));
+    }));
     EXPECT_EQ("MAKEの実行 - [" + std::string(240, 'L') + "]", title) << "cut to 255 bytes";
     HANDLE child = Child();
     ASSERT_NE(nullptr, child);
@@ -256,43 +238,34 @@ TEST_F(RunMakeTest, QuitLeavesTheChildAndItEndsOnTheBrokenPipe) {
     CloseHandle(child);
 }
 
-// Without a pane the output is read and dropped. With the display held back as well (so that showing
-// costs nothing) the reader stops at the backlog's bound, the child waits on the full pipe, and the run
-// goes on once the display resumes.
-TEST_F(RunMakeTest, WithoutAPaneOrWithTheDisplayHeldTheBacklogStaysBounded) {
+// The display held back, and no pane (so that showing costs nothing): the reader stops at the backlog's
+// bound, the child waits on the full pipe, and once the display resumes the run goes on, its output read and dropped.
+TEST_F(RunMakeTest, WithTheDisplayHeldTheBacklogStaysBounded) {
     HINSTANCE richEdit = GetModuleHandleA("riched20.dll");
     WNDCLASSEXA paneClass = {};
     paneClass.cbSize = sizeof paneClass;
     ASSERT_TRUE(GetClassInfoExA(richEdit, "RichEdit20A", &paneClass) && UnregisterClassA("RichEdit20A", richEdit));
-    const long long MiB = 1 << 20, before = WorkingSet();
+    const long long MiB = 1 << 20, bound = OUTPUT_BACKLOG_MAX, before = WorkingSet();
     long long reached = 0, later = 0;
     std::string states;
-    for (const char* target : {"flood", "huge"}) {  // more than the pipe holds; 200 MB in large writes
-        Target(target);
-        DrivenRun run;
-        run.script = [&](DrivenRun& r) {
-            if (r.pane) return;
-            if (!strcmp(target, "huge")) {
-                InterlockedExchange(&runDisplayHeld, 1);
-                WaitFor([&] { return WorkingSet() - before >= (long long)OUTPUT_BACKLOG_MAX - 8 * MiB; }, 60000);
-                reached = WorkingSet() - before;
-                Sleep(2000);
-                later = WorkingSet() - before;
-                states += EndsWith(r.Status(), "MAKE終了") ? "ended while held " : "";
-                InterlockedExchange(&runDisplayHeld, 0);
-            }
-            states += r.Finished(120000) ? "ended " : "";
-            r.Click(IDCANCEL);
-        };
-        EXPECT_EQ(Closed, RunDriven(run));
-    }
+    Target("huge");  // 200 MB in large writes
+    EXPECT_EQ(Closed, Run([&](DrivenRun& r) {
+        InterlockedExchange(&runDisplayHeld, 1);
+        WaitFor([&] { return WorkingSet() - before >= bound - 8 * MiB; }, 60000);
+        reached = WorkingSet() - before;
+        Sleep(2000);
+        later = WorkingSet() - before;
+        states = (r.pane ? "a pane, " : "") + std::string(EndsWith(r.Status(), "MAKE終了") ? "ended while held, " : "");
+        InterlockedExchange(&runDisplayHeld, 0);
+        states += r.Finished(120000) ? "ended" : "";
+        r.Click(IDCANCEL);
+    }));
     InterlockedExchange(&runDisplayHeld, 0);
     paneClass.lpszClassName = "RichEdit20A";
     EXPECT_TRUE(RegisterClassExA(&paneClass));
-    EXPECT_EQ("ended ended ", states) << "the child should wait while the backlog is full, and the run go on once the display resumes";
-    EXPECT_GE(reached, (long long)OUTPUT_BACKLOG_MAX - 8 * MiB) << "the backlog never reached its bound";
-    EXPECT_LE(later, (long long)OUTPUT_BACKLOG_MAX + 48 * MiB) << "the backlog grew past its bound";
-    EXPECT_LE(later, reached + 16 * MiB) << "memory kept growing while the display was held";
+    EXPECT_EQ("ended", states) << "the child should wait while the backlog is full, and the run go on once the display resumes";
+    EXPECT_GE(reached, bound - 8 * MiB) << "the backlog never reached its bound";
+    EXPECT_LE(later, std::min(bound + 48 * MiB, reached + 16 * MiB)) << "the backlog grew past its bound";
 }
 
 }  // namespace

@@ -26,6 +26,8 @@ inline std::string ProgramDirectory() {
     return s.substr(0, s.rfind('\\') + 1);
 }
 
+inline std::string Repeat(const std::string& text, int count) { return count > 0 ? text + Repeat(text, count - 1) : ""; }
+
 inline std::string TempDirectory() {
     char temp[MAX_PATH];
     return std::string(temp, GetTempPathA(sizeof temp, temp));
@@ -39,18 +41,14 @@ inline std::string ReadFileText(const std::string& path) {
     return text.str();
 }
 
-/// Message boxes of this thread seen by ShowingBoxes, "caption|text\n" each, and where the last one was.
-inline std::string seenBoxes;
-inline RECT lastBox;
-inline HWND boxesIgnored;  // a dialog of the test's own, never taken for a box
+inline std::string seenBoxes;  // the message boxes ShowingBoxes saw, "caption|text\n" each
 
 inline BOOL CALLBACK CloseBox(HWND box, LPARAM) {
     char cls[32], text[65536];
     GetClassNameA(box, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(box) || box == boxesIgnored) return TRUE;
+    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(box)) return TRUE;
     text[GetDlgItemTextA(box, 0xFFFF, text, sizeof text)] = '\0';
     seenBoxes += Text(box) + "|" + text + "\n";
-    GetWindowRect(box, &lastBox);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return FALSE;
 }

@@ -20,7 +20,7 @@ class InterpreterTest : public ::testing::Test {
         for (int id : {IDC_ASSOCIATIONS, IDC_SHORTCUTS, IDC_ADDREMOVE}) CheckDlgButton(dialog_, id, id == box);
         return RunUninstallScript(dialog_, ScriptBlock(records, installDir).data());
     }
-    ScratchFolder scratch_{"bvu_interpreter_test"};
+    ScratchFolder scratch_{Temp("bvu_interpreter_test")};
     HWND dialog_ = NewUninstallDialog();
 };
 
@@ -35,12 +35,7 @@ TEST_F(InterpreterTest, AssociationKeysGoBottomUpVerbByVerb) {
         EXPECT_EQ(Run("association \".bvuwinetest\" \"T\" \"%i\\\\x.exe %1\" \"%i\\\\x.exe,0\" " + std::string(c.verb) + "\n",
                       IDC_ASSOCIATIONS, scratch_.path), 1);
         std::string left;
-        for (const std::string& key : keys) {
-            HKEY handle;
-            bool exists = RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
-            if (exists) RegCloseKey(handle);
-            left += exists ? '1' : '0';
-        }
+        for (const std::string& key : keys) left += SHGetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, nullptr, nullptr, nullptr) ? '0' : '1';
         EXPECT_EQ(left, c.left) << c.verb;
     }
 }
@@ -50,7 +45,7 @@ TEST_F(InterpreterTest, AssociationKeysGoBottomUpVerbByVerb) {
 TEST_F(InterpreterTest, ShortcutsUnknownRecordsAndCutPaths) {
     char programs[MAX_PATH];
     ReadWindowsSetting(programs, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Programs");
-    ScratchFolder folder("BvuWineTest Soft", programs);
+    ScratchFolder folder(std::string(programs) + "\\BvuWineTest Soft");
     std::string longDir = scratch_ / std::string(240 - scratch_.path.size(), 'd'), name = "abcdefghijklmnopqrstuvwxyz.txt";
     std::string cut = (longDir + "\\" + name).substr(0, UNINSTAL_PATH_SIZE - 1);
     CreateDirectoryA(longDir.c_str(), nullptr);
@@ -66,7 +61,7 @@ TEST_F(InterpreterTest, ShortcutsUnknownRecordsAndCutPaths) {
     EXPECT_EQ(RunUninstallScript(dialog_, block.data()), 0);
     std::string left;
     for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch_ / "before.txt", scratch_ / "after.txt", cut})
-        left += Exists(file) ? '1' : '0';
+        left += GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES ? '1' : '0';
     EXPECT_EQ("01011", left);
 }
 
@@ -89,8 +84,8 @@ TEST(InterpreterSettingsTest, MacroDirectoriesSettingLengthsAndMenuFolders) {
         EXPECT_EQ(std::string(out), c.expected) << c.name;
     }
     SHDeleteKeyA(HKEY_CURRENT_USER, key);
-    ReadWindowsSetting(out, HKEY_CURRENT_USER, "BvuWineTest", "Fits");
-    EXPECT_STREQ(out, "") << "no such key";
+    ReadWindowsSetting(out, HKEY_CURRENT_USER, "BvuWineTest", "Fits");  // no such key
+    EXPECT_STREQ(out, "");
     char startup[MAX_PATH], programs[UNINSTAL_PATH_SIZE];
     SHGetSpecialFolderPathA(nullptr, startup, CSIDL_STARTUP, FALSE);
     EXPECT_TRUE(ResolveMenuFolder(nullptr, 0x02, out) && !strcmp(out, startup)) << out;
