@@ -40,14 +40,10 @@ class EditorJumpTest : public ::testing::Test {
     static void SetUpTestSuite() {
         LoadLibraryA("RICHED20.DLL");
         host = TopWindow("run dialog stand-in", WS_OVERLAPPEDWINDOW, nullptr);
-        pane = NewPane(WS_VSCROLL);
+        pane = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | WS_VSCROLL, 0, 0, 480, 260, host, nullptr, nullptr, nullptr);
+        SendMessageA(pane, EM_EXLIMITTEXT, 0, 1 << 24);
     }
     static void TearDownTestSuite() { DestroyWindow(host); }
-    static HWND NewPane(DWORD style) {
-        HWND p = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | style, 0, 0, 480, 260, host, nullptr, nullptr, nullptr);
-        SendMessageA(p, EM_EXLIMITTEXT, 0, 1 << 24);
-        return p;
-    }
     void SetUp() override {
         for (const char* d : {"", "\\src", "\\other"}) CreateDirectoryA((dir + d).c_str(), nullptr);
         WriteFileText(main, "int main(void)\n{\n    return x;\n}\n");
@@ -73,13 +69,13 @@ class EditorJumpTest : public ::testing::Test {
         DeleteFileA((dir + "\\result.txt").c_str());
     }
     // Fills the pane with lines, the caret two characters into line n; the pane keeps one break character per line.
-    void FillPane(const std::vector<std::string>& lines, size_t n, HWND target = pane) {
+    void FillPane(const std::vector<std::string>& lines, size_t n) {
         std::string text;
         LRESULT at = std::min<size_t>(lines[n].size(), 2);
         for (size_t i = 0; i < lines.size(); ++i) text += lines[i] + "\r\n", at += i < n ? MultiByteToWideChar(CP_ACP, 0, lines[i].c_str(), -1, nullptr, 0) : 0;
-        SetWindowTextA(target, "");
-        SendMessageA(target, EM_REPLACESEL, FALSE, (LPARAM)text.c_str());
-        SendMessageA(target, EM_SETSEL, at, at);
+        SetWindowTextA(pane, "");
+        SendMessageA(pane, EM_REPLACESEL, FALSE, (LPARAM)text.c_str());
+        SendMessageA(pane, EM_SETSEL, at, at);
     }
     void JumpFromLine(const std::string& line) {
         FillPane({"make -f app.mak", line, "NMAKE : fatal error U1077: return code '0x2'"}, 1);
@@ -102,11 +98,8 @@ class EditorJumpTest : public ::testing::Test {
         ASSERT_TRUE(WaitFor([&] { return Count("mark") == 1; }, 10000));
     }
     const std::string dir = TempDirectory() + "bvjump" + std::to_string(GetCurrentProcessId()), main = dir + "\\src\\main.c";
-    static HWND host, pane;
+    inline static HWND host, pane;
 };
-
-HWND EditorJumpTest::host;
-HWND EditorJumpTest::pane;
 
 // Past character 65535, where the packed EM_GETSEL result stops; on the last screen line of a wrapped
 // line; cut to 511 bytes between characters, nothing written past them.

@@ -10,59 +10,49 @@
 
 namespace {
 
-class InterpreterTest : public ::testing::Test {
-  protected:
-    void TearDown() override {
-        DestroyWindow(dialog_);
-        for (const char* key : {".bvuwinetest", "bvuwinetest_bvu_file"}) SHDeleteKeyA(HKEY_CLASSES_ROOT, key);
-    }
-    int Run(const std::string& records, int box, const std::string& installDir) {  // with only that box ticked
-        for (int id : {IDC_ASSOCIATIONS, IDC_SHORTCUTS, IDC_ADDREMOVE}) CheckDlgButton(dialog_, id, id == box);
-        return RunUninstallScript(dialog_, ScriptBlock(records, installDir).data());
-    }
-    ScratchFolder scratch_{Temp("bvu_interpreter_test")};
-    HWND dialog_ = NewUninstallDialog();
-};
-
-// The platform refuses to delete a key with sub-keys: the class key stays while
-// another verb is left under it, and no record takes a verb it does not name.
-TEST_F(InterpreterTest, AssociationKeysGoBottomUpVerbByVerb) {
+// The platform refuses to delete a key with sub-keys: the class key stays while another verb is left under
+// it, and no record takes a verb it does not name. A shortcut without a target stays; an unknown record
+// type fails after the records before it; a path cut to 259 bytes is never deleted.
+TEST(InterpreterTest, RecordsOnRealKeysAndFiles) {
+    ScratchFolder scratch(Temp("bvu_interpreter_test"));
+    HWND dialog = NewUninstallDialog();
+    auto Run = [&](const std::string& records, int box, const std::string& installDir) {  // with only that box ticked
+        for (int id : {IDC_ASSOCIATIONS, IDC_SHORTCUTS, IDC_ADDREMOVE}) CheckDlgButton(dialog, id, id == box);
+        return RunUninstallScript(dialog, ScriptBlock(records, installDir).data());
+    };
     const std::string cls = "bvuwinetest_bvu_file", keys[] = {".bvuwinetest", cls + "\\DefaultIcon", cls + "\\Shell\\open\\command",
                                                             cls + "\\Shell\\run\\command", cls};
     for (const std::string& key : keys) ASSERT_EQ(SHSetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, "x", 2), 0);
     const struct { const char *verb, *left; } runs[] = {{"\"\" \"\" \"3\"", "00111"}, {"\"open\" \"\" \"3\"", "00011"}, {"\"run\" \"\" \"1\"", "00000"}};
     for (const auto& c : runs) {
         EXPECT_EQ(Run("association \".bvuwinetest\" \"T\" \"%i\\\\x.exe %1\" \"%i\\\\x.exe,0\" " + std::string(c.verb) + "\n",
-                      IDC_ASSOCIATIONS, scratch_.path), 1);
+                      IDC_ASSOCIATIONS, scratch.path), 1);
         std::string left;
         for (const std::string& key : keys) left += SHGetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, nullptr, nullptr, nullptr) ? '0' : '1';
         EXPECT_EQ(left, c.left) << c.verb;
     }
-}
-
-// A shortcut without a target stays; an unknown record type fails after the records before it;
-// a path cut to 259 bytes is never deleted.
-TEST_F(InterpreterTest, ShortcutsUnknownRecordsAndCutPaths) {
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, cls.c_str());
     char programs[MAX_PATH];
     ReadWindowsSetting(programs, HKEY_CURRENT_USER, "Explorer\\Shell Folders", "Programs");
     ScratchFolder folder(std::string(programs) + "\\BvuWineTest Soft");
-    std::string longDir = scratch_ / std::string(240 - scratch_.path.size(), 'd'), name = "abcdefghijklmnopqrstuvwxyz.txt";
+    std::string longDir = scratch / std::string(240 - scratch.path.size(), 'd'), name = "abcdefghijklmnopqrstuvwxyz.txt";
     std::string cut = (longDir + "\\" + name).substr(0, UNINSTAL_PATH_SIZE - 1);
     CreateDirectoryA(longDir.c_str(), nullptr);
-    for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch_ / "before.txt", scratch_ / "after.txt", cut})
+    for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch / "before.txt", scratch / "after.txt", cut})
         ASSERT_TRUE(WriteBytes(file, "x")) << file;
     EXPECT_EQ(Run("menu-folder 0x41 \"BvuWineTest Soft\"\nshortcut 0x20 0 \"Tool\" \"%i\\\\x.exe\" \"\" \"\" \"\"\n"
-                  "shortcut 0x20 0 \"Empty\" \"\" \"\" \"\" \"\"\n", IDC_SHORTCUTS, scratch_.path), 1);
+                  "shortcut 0x20 0 \"Empty\" \"\" \"\" \"\" \"\"\n", IDC_SHORTCUTS, scratch.path), 1);
     EXPECT_EQ(Run("file \"%i\\\\" + name + "\"\n", 0, longDir), 1);
-    std::string block = ScriptBlock("file \"%i\\\\before.txt\"\n", scratch_.path);
+    std::string block = ScriptBlock("file \"%i\\\\before.txt\"\n", scratch.path);
     block.pop_back();  // the end record becomes type 9, followed by a file record and the end
-    block += std::string("\x09\x07", 2) + scratch_.path + "\\after.txt" + std::string(2, '\0');
+    block += std::string("\x09\x07", 2) + scratch.path + "\\after.txt" + std::string(2, '\0');
     FitDataLength(&block);
-    EXPECT_EQ(RunUninstallScript(dialog_, block.data()), 0);
+    EXPECT_EQ(RunUninstallScript(dialog, block.data()), 0);
     std::string left;
-    for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch_ / "before.txt", scratch_ / "after.txt", cut})
+    for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch / "before.txt", scratch / "after.txt", cut})
         left += GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES ? '1' : '0';
     EXPECT_EQ("01011", left);
+    DestroyWindow(dialog);
 }
 
 TEST(InterpreterSettingsTest, MacroDirectoriesSettingLengthsAndMenuFolders) {
