@@ -1,5 +1,4 @@
-// Scripts built from descriptions by the builder's own parser, so that tests read like the scripts
-// they use; for the Wine tests also a scratch folder, files and dialog 205.
+// Scripts built from descriptions by the builder's own parser; for the Wine tests files and dialog 205.
 #pragma once
 #include <string.h>
 

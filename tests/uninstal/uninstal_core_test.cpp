@@ -1,6 +1,5 @@
-// UnInstal's portable core: path texts, the deferred list and the self-removal batch. The script's check
-// is tested through the reader's Wine test; menu locations, plain joins of paths and the help index by
-// tests/e2e/uninstal_sandbox.sh.
+// UnInstal's portable core. The script's check is tested through the reader's Wine test; menu locations,
+// plain joins of paths and the help index by tests/e2e/uninstal_sandbox.sh.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -41,7 +40,6 @@ std::string Batch(const std::string& exePath, size_t size = REMOVAL_BATCH_SIZE) 
     return out.data();
 }
 
-// The deferred list refuses the entry past its size; the batch's loop is bounded and the folder is cut at the last real separator.
 TEST(SelfRemovalTest, DeferredListAndBatch) {
     DeferredList list = {};
     for (int i = 0; i <= DEFERRED_MAX; ++i) EXPECT_EQ(AddDeferred(&list, i % 2, "x"), i < DEFERRED_MAX) << i;

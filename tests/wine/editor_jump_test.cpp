@@ -25,7 +25,6 @@ HWND TopWindow(const char* title, DWORD style, HWND owner) {
     return CreateWindowA("STATIC", title, style | WS_VISIBLE, 0, 0, 500, 300, owner, nullptr, nullptr, nullptr);
 }
 
-// A visible standard dialog whose thread has stopped answering.
 DWORD WINAPI HangingDialog(void* release) {
     HWND window = CreateWindowA("#32770", "hung", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     WaitForSingleObject((HANDLE)release, INFINITE);
@@ -35,8 +34,7 @@ DWORD WINAPI HangingDialog(void* release) {
 
 class EditorJumpTest : public ::testing::Test {
   protected:
-    // One run dialog stand-in for the suite: Wine takes two seconds to destroy
-    // a visible top-level window on a display without a manager.
+    // One run dialog stand-in: Wine takes two seconds to destroy a visible top-level window without a manager.
     static void SetUpTestSuite() {
         LoadLibraryA("RICHED20.DLL");
         host = TopWindow("run dialog stand-in", WS_OVERLAPPEDWINDOW, nullptr);
@@ -61,7 +59,6 @@ class EditorJumpTest : public ::testing::Test {
         for (const char* f : {"\\src\\main.c", "\\app.mak"}) DeleteFileA((dir + f).c_str());
         for (const char* d : {"\\src", "\\other", ""}) RemoveDirectoryA((dir + d).c_str());
     }
-    // Ends every test editor that wrote to the record, and forgets the record.
     void EndStartedEditors() {
         for (size_t at = 0; (at = Records().find("\npid ", at)) != std::string::npos; ++at)
             if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, atoi(&Records()[at + 5])))
@@ -101,12 +98,11 @@ class EditorJumpTest : public ::testing::Test {
     inline static HWND host, pane;
 };
 
-// Past character 65535, where the packed EM_GETSEL result stops; on the last screen line of a wrapped
-// line; cut to 511 bytes between characters, nothing written past them.
+// Past character 65535 (the packed EM_GETSEL), on a wrapped line's last screen line, cut between characters.
 TEST_F(EditorJumpTest, CaretLineIsTheWholeOutputLineCutBetweenCharacters) {
     std::vector<std::string> lines(1000, std::string(70, 'a'));
     std::string wrapped = "C:\\" + std::string(120, 'w') + "\\src\\main.c(12) : error C2065: " + std::string(100, 'x'), kanji;
-    for (int i = 0; i < 600; ++i) kanji += "表";
+    kanji = Repeat("表", 600);
     lines.insert(lines.end(), {wrapped, "after", kanji});
     char line[1024];
     for (size_t n : {1000, 1002}) {
@@ -123,10 +119,8 @@ TEST_F(EditorJumpTest, CaretLineIsTheWholeOutputLineCutBetweenCharacters) {
     }
 }
 
-// Bravik runs elsewhere (currentDir) while a dialog hangs: names are completed against the makefile's
-// directory and the editor starts there; windows of Bravik and those its dialogs own are never taken for
-// the editor; the search for the jump dialog gives up on the hung one after about a second and a half.
-// An editor opened earlier (shown, or minimised) is brought up and, "%d" or not, driven by the dialog.
+// Bravik runs elsewhere while a dialog hangs: the editor starts in the makefile's directory, never takes Bravik's
+// windows for itself, and an editor opened earlier (shown or minimised) is brought up and driven by the dialog.
 TEST_F(EditorJumpTest, WhatTheEditorIsAskedSettingBySetting) {
     const std::string error = "src\\main.c(12) : error C2065", opened = "open " + main;
     const struct { std::string line; const char *options, *variable; int kind, earlier; std::string open, cmdline; int dialogs, ignored; const char* jump; } cases[] = {
@@ -138,8 +132,7 @@ TEST_F(EditorJumpTest, WhatTheEditorIsAskedSettingBySetting) {
         {error, "/j%d", nullptr, EDITOR_HIDEMARU, SW_SHOWNORMAL, opened, "<none>", 1, 0, "12"},
         {error, "/j%d", nullptr, EDITOR_HIDEMARU, SW_SHOWMINNOACTIVE, opened, "<none>", 1, 0, "12"},
         {"app.mak:3: *** missing separator.  Stop.", "", nullptr, EDITOR_HIDEMARU, 0, "open " + dir + "\\app.mak", "<none>", 1, 0, "3"},
-        {"missing.c(3) : error C1083", "", nullptr, EDITOR_HIDEMARU, 0, "", "", 0, 0, ""},
-        {"LINK : fatal error L1104", "", nullptr, EDITOR_HIDEMARU, 0, "", "", 0, 0, ""},
+        {"missing.c(3) : error C1083", "", nullptr, EDITOR_HIDEMARU, 0, "", "", 0, 0, ""}, {"LINK : fatal error L1104", "", nullptr, 1, 0, "", "", 0, 0, ""},
     };
     strcpy(AppState.settings.currentDir, (dir + "\\other").c_str());
     SetCurrentDirectoryA((dir + "\\other").c_str());
@@ -185,7 +178,7 @@ TEST_F(EditorJumpTest, AnOverlongEditorCommandLineIsRefused) {
     for (size_t length : {511, 512}) {
         strcpy(AppState.settings.editorOptions, ("/" + std::string(length - exe.size() - name.size() - 3, 'o')).c_str());
         const std::string& seen = ShowingBoxes([&] { JumpFromLine(name + "(12) : error C2065"); });
-        EXPECT_EQ(length == 511 ? "" : "Bravik|エディタのコマンドラインが511バイトを超えるため実行できません。\n", seen);
+        EXPECT_EQ(length == 511 ? "" : "Bravik|icon|エディタのコマンドラインが511バイトを超えるため実行できません。\n", seen);
         EXPECT_EQ(length == 511, WaitFor([&] { return Count("open " + main) == 1; }, length == 511 ? 10000 : 500));
         EndStartedEditors();
     }

@@ -10,7 +10,6 @@
 
 namespace {
 
-// The texts of the block built from these settings; a text that fills its field is read to its end.
 std::vector<std::string> Build(const std::string& environment, bool system, char separator = '\0') {
     memcpy(AppState.settings.environment, environment.c_str(), std::min(environment.size() + 1, sizeof AppState.settings.environment));
     AppState.settings.flags = system ? FLAG_USE_SYSTEM_ENV : 0;
@@ -47,7 +46,7 @@ TEST(ChildEnvironment, AllocationFailureAndAnOverlongVariableAreReported) {
     ASSERT_TRUE(SetEnvironmentVariableA("BVHUGE", std::string(32750, 'h').c_str()));
     auto saved = EnvironmentAllocator;
     std::vector<std::string> noMemory, tooLong;
-    EXPECT_EQ("Bravik|メモリ不足でＭＡＫＥを実行できません。\nBravik|環境変数 BVHUGE の長さが32767文字を超えるため実行できません。\n",
+    EXPECT_EQ("Bravik|メモリ不足でＭＡＫＥを実行できません。\nBravik|icon|環境変数 BVHUGE の長さが32767文字を超えるため実行できません。\n",
               ShowingBoxes([&] {
                   EnvironmentAllocator = [](void*, size_t) -> void* { return nullptr; };
                   noMemory = Build("A=1", true);

@@ -5,8 +5,7 @@
 
 #include "wine_test_util.h"
 
-// A found command gives the registry's size of it, NUL included; a failure 0
-// and "", and nothing is written past outSize.
+// A found command gives its registry size, NUL included; a failure 0 and ""; nothing is written past outSize.
 TEST(GetAssociatedCommand, CommandsSizeLimitsAndFailures) {
     const std::string cls = "BravikTest3.AssocFile", longest = "BravikTest3." + std::string(224, 'L');
     char root[MAX_PATH];

@@ -41,14 +41,14 @@ inline std::string ReadFileText(const std::string& path) {
     return text.str();
 }
 
-inline std::string seenBoxes;  // the message boxes ShowingBoxes saw, "caption|text\n" each
+inline std::string seenBoxes;  // the message boxes ShowingBoxes saw, "caption|text\n" each, "|icon|" with one
 
 inline BOOL CALLBACK CloseBox(HWND box, LPARAM) {
     char cls[32], text[65536];
     GetClassNameA(box, cls, sizeof cls);
     if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(box)) return TRUE;
     text[GetDlgItemTextA(box, 0xFFFF, text, sizeof text)] = '\0';
-    seenBoxes += Text(box) + "|" + text + "\n";
+    seenBoxes += Text(box) + (SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0) ? "|icon|" : "|") + text + "\n";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     return FALSE;
 }
