@@ -18,10 +18,7 @@ inline std::string BuildScript(const std::string& description, const std::string
 inline std::string Repeat(const std::string& text, int count) { return count > 0 ? text + Repeat(text, count - 1) : ""; }
 
 /// dataLength made to match what follows the header, so that only the record walk can refuse the block.
-inline void FitDataLength(std::string* block) {
-    uint32_t length = (uint32_t)(block->size() - SCRIPT_HEADER_SIZE);
-    memcpy(&(*block)[12], &length, 4);
-}
+inline void FitDataLength(std::string* block) { uint32_t n = (uint32_t)(block->size() - SCRIPT_HEADER_SIZE); memcpy(&(*block)[12], &n, 4); }
 
 #ifdef _WIN32
 #include <windows.h>

@@ -4,8 +4,6 @@
 #include <psapi.h>
 #include <richedit.h>
 
-#include <vector>
-
 #include "bravik/core/output_queue.h"
 #include "bravik/core/settings.h"
 #include "bravik/ui/app_state.h"
@@ -61,13 +59,11 @@ BOOL CALLBACK FindModal(HWND window, LPARAM found) {
 
 DWORD WINAPI Drive(void* param) {
     DrivenRun& run = *(DrivenRun*)param;
-    HWND modal = nullptr;
-    if (!WaitFor([&] { return EnumThreadWindows(uiThread, FindModal, (LPARAM)&modal), modal != nullptr; }, 20000)) return 0;
-    run.dialog = modal;
-    run.pane = FindWindowExA(modal, nullptr, "RichEdit20A", nullptr);
-    if (run.script) run.script(run);
+    if (!WaitFor([&] { return EnumThreadWindows(uiThread, FindModal, (LPARAM)&run.dialog), run.dialog != nullptr; }, 20000)) return 0;
+    run.pane = FindWindowExA(run.dialog, nullptr, "RichEdit20A", nullptr);
+    run.script(run);
     // A script that did not end the dialog (a failed wait) must not hang the test.
-    if (!WaitFor([&] { return !IsWindow(modal); }, 3000)) run.Click(IDC_QUITBRAVIK);
+    if (!WaitFor([&] { return !IsWindow(run.dialog); }, 3000)) run.Click(IDC_QUITBRAVIK);
     return 0;
 }
 

@@ -6,7 +6,7 @@
 
 #include <fstream>
 #include <functional>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -36,9 +36,8 @@ inline std::string TempDirectory() {
 inline void WriteFileText(const std::string& path, const std::string& text) { std::ofstream(path.c_str(), std::ios::binary) << text; }
 
 inline std::string ReadFileText(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
-    return text.str();
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 inline std::string seenBoxes;  // the message boxes ShowingBoxes saw, "caption|text\n" each, "|icon|" with one

@@ -108,16 +108,13 @@ TEST(InterpreterTest, RecordsOnRealKeysAndFiles) {
 
 TEST(InterpreterSettingsTest, MacroDirectoriesSettingLengthsAndMenuFolders) {
     char current[MAX_PATH], windows[MAX_PATH], system[MAX_PATH], out[UNINSTAL_PATH_SIZE], joined[1200] = "";
-    GetCurrentDirectoryA(sizeof current, current);
-    GetWindowsDirectoryA(windows, sizeof windows);
-    GetSystemDirectoryA(system, sizeof system);
     for (const char* text : {"%c", "%w", "%s", "%p\\Quibrel"}) strcat(strcat(joined, "|"), ExpandPath(out, text, "C:\\App") ? out : "<cut>");
-    EXPECT_EQ(std::string(joined), std::string("|") + current + "|" + windows + "|" + system + "|C:\\Program Files\\Quibrel");
-    // A value may be stored without its NUL; one that fills all 260 bytes without one is too long to use.
+    EXPECT_EQ(std::string(joined), "|" + std::string(current, GetCurrentDirectoryA(MAX_PATH, current)) + "|" + std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) +
+                                       "|" + std::string(system, GetSystemDirectoryA(system, MAX_PATH)) + "|C:\\Program Files\\Quibrel");
     const char key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\BvuWineTest";
     const struct { const char* name; std::string stored; bool nul; std::string expected; } cases[] = {
         {"Fits", std::string(259, 'f'), true, std::string(259, 'f')}, {"Long", std::string(300, 'l'), true, ""},
-        {"Full", std::string(260, 'b'), false, ""}, {"Bare", "bare", false, "bare"}, {"Missing", "", false, ""}};
+        {"Full", std::string(260, 'b'), false, ""}, {"Bare", "bare", false, "bare"}, {"Missing", "", false, ""}};  // stored without NUL
     for (const auto& c : cases) {
         if (!c.stored.empty()) SHSetValueA(HKEY_CURRENT_USER, key, c.name, REG_SZ, c.stored.c_str(), c.stored.size() + c.nul);
         memset(out, 'z', sizeof out);
