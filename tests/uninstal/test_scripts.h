@@ -1,39 +1,58 @@
-// Script blocks built from descriptions through the builder's own parser, so
-// that tests read like the scripts they use (native and Wine tests alike).
+// Scripts built from descriptions by the builder's own parser; for the Wine tests files and dialog 205.
 #pragma once
 #include <string.h>
 
+#include <fstream>
 #include <string>
 
 #include "tools/uninstal-script/script_text.h"
 #include "uninstal/core/script_format.h"
 
-/// The bytes of the script a UTF-8 description gives, with installDir (code
-/// page 932) put in when given; empty when refused.
-inline std::string BuildScript(const std::string& description, const std::string* installDir = nullptr,
-                               std::string* error = nullptr) {
+/// The bytes of the script a UTF-8 description gives, with installDir (CP932) put in; empty when refused.
+inline std::string BuildScript(const std::string& description, const std::string* installDir = nullptr) {
     uninstal_script::ScriptImage image;
     std::string message, warnings;
-    if (uninstal_script::ParseDescription(description, installDir, &image, &message, &warnings)) return image.Bytes();
-    if (error) *error = message;
-    return std::string();
+    return uninstal_script::ParseDescription(description, installDir, &image, &message, &warnings) ? image.Bytes() : "";
 }
 
-/// Header lines and header strings of a small script; records follow.
-inline std::string ScriptTop(const std::string& installDir = "C:\\\\App") {
-    return "flags 0xE0\ninstall-dir \"" + installDir +
-           "\"\nproduct \"Tool\"\ntitle \"Tool\"\nmessage \"Remove Tool\"\ndefault-dir \"%p\\\\Tool\"\n";
+inline std::string Repeat(const std::string& text, int count) { return count > 0 ? text + Repeat(text, count - 1) : ""; }
+
+/// dataLength made to match what follows the header, so that only the record walk can refuse the block.
+inline void FitDataLength(std::string* block) { uint32_t n = (uint32_t)(block->size() - SCRIPT_HEADER_SIZE); memcpy(&(*block)[12], &n, 4); }
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "uninstal/ui/resource.h"
+
+struct ScratchFolder {  // removed with everything in it
+    explicit ScratchFolder(const std::string& where) : path(where) { Remove(), CreateDirectoryA(path.c_str(), nullptr); }
+    ~ScratchFolder() { Remove(); }
+    void Remove() {
+        std::string from = path + '\0';
+        SHFILEOPSTRUCTA operation = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI, 0, nullptr, nullptr};
+        SHFileOperationA(&operation);
+    }
+    std::string operator/(const std::string& name) const { return path + "\\" + name; }
+    std::string path;
+};
+
+inline std::string Temp(const char* name) {
+    char temp[MAX_PATH];
+    return std::string(temp, GetTempPathA(sizeof temp, temp)) + name;
 }
 
-inline std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    while (count-- > 0) out += text;
-    return out;
+inline bool WriteBytes(const std::string& path, const std::string& bytes) { return (std::ofstream(path.c_str(), std::ios::binary) << bytes).good(); }
+
+inline std::string ScriptBlock(const std::string& records, const std::string& installDir, unsigned flags = 0xE0) {
+    return BuildScript("flags " + std::to_string(flags) + "\nproduct \"BvuWineTest\"\ntitle \"Test\"\nmessage \"Remove\"\ndefault-dir \"\"\n" + records + "end\n", &installDir);
 }
 
-inline void SetDataLength(std::string* block, uint32_t length) { memcpy(&(*block)[12], &length, 4); }
+inline INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-/// dataLength made to match what follows the header, so that only the walk can refuse the block.
-inline void FitDataLength(std::string* block) {
-    SetDataLength(block, (uint32_t)(block->size() - SCRIPT_HEADER_SIZE));
+inline HWND NewUninstallDialog() {  // from the test program's own copy of UnInstal's resources
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, QuietDialogProc, 0);
 }
+#endif

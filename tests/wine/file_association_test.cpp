@@ -1,84 +1,36 @@
+// The open command of a file type, as Windows keeps it (REG_EXPAND_SZ) or as Wine does (REG_SZ).
 #include "bravik/ui/file_association.h"
 
-#include <gtest/gtest.h>
-#include <string.h>
-#include <windows.h>
+#include <shlwapi.h>
 
-#include <string>
+#include "wine_test_util.h"
 
-namespace {
-
-const char* const TEST_EXT = ".bvkassoc3";
-
-void SetDefault(const std::string& path, const std::string& value, DWORD type) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             &key, nullptr)) << path;
-    if (!value.empty()) {
-        EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, nullptr, 0, type, (const BYTE*)value.c_str(), (DWORD)value.size() + 1));
-    }
-    RegCloseKey(key);
-}
-
-// TEST_EXT -> className -> shell\open\command for one case ("": no class, no
-// command), every key removed afterwards.
-struct Association {
-    std::string cls;
-    Association(const std::string& className, const std::string& command, DWORD type) : cls(className) {
-        SetDefault(TEST_EXT, cls, REG_SZ);
-        if (!cls.empty() && !command.empty()) SetDefault(cls + "\\shell\\open\\command", command, type);
-    }
-    ~Association() {
-        if (!cls.empty())
-            for (const char* sub : {"\\shell\\open\\command", "\\shell\\open", "\\shell", ""})
-                RegDeleteKeyA(HKEY_CLASSES_ROOT, (cls + sub).c_str());
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, TEST_EXT);
-        HKEY key;
-        EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CLASSES_ROOT, TEST_EXT, 0, KEY_READ, &key)) << "left behind";
-    }
-};
-
-// "<result>|<command>" for TEST_EXT; the bytes past outSize must stay untouched.
-std::string Lookup(const char* filePath, int outSize) {
-    std::string buffer(outSize + 16, 'Z');
-    int count = GetAssociatedCommand(TEST_EXT, filePath, &buffer[0], outSize);
-    EXPECT_EQ(std::string(16, 'Z'), buffer.substr(outSize)) << "written past outSize";
-    return std::to_string(count) + "|" + buffer.c_str();
-}
-
-}  // namespace
-
-// A found command gives the registry's size of it, NUL included; a failure 0 and "".
+// A found command gives its registry size, NUL included; a failure 0 and ""; nothing is written past outSize.
 TEST(GetAssociatedCommand, CommandsSizeLimitsAndFailures) {
-    EXPECT_EQ("0|", Lookup("x", 1)) << "no extension key";
     const std::string cls = "BravikTest3.AssocFile", longest = "BravikTest3." + std::string(224, 'L');
     char root[MAX_PATH];
     std::string systemRoot(root, GetEnvironmentVariableA("SystemRoot", root, sizeof root));
-    ASSERT_FALSE(systemRoot.empty());
-    struct { std::string cls, command; const char* path; int outSize; std::string expected; DWORD type; } cases[] = {
-        {cls, "\"C:\\Program Files\\Ed\\ed.exe\" \"%1\"", "C:\\src\\app.mak", 512,
-         "\"C:\\Program Files\\Ed\\ed.exe\" \"C:\\src\\app.mak\"", REG_SZ},
-        {cls, "%SystemRoot%\\system32\\NOTEPAD.EXE %1", "C:\\a.txt", 512,  // as Windows stores it
-         systemRoot + "\\system32\\NOTEPAD.EXE C:\\a.txt", REG_EXPAND_SZ},
-        {cls, "\"%SystemRoot%\\e.exe\" %NoSuchVariableBv% \"%1\"", "C:\\a.txt", 512,
-         "\"" + systemRoot + "\\e.exe\" %NoSuchVariableBv% \"C:\\a.txt\"", REG_SZ},
+    const struct { std::string cls, command; const char* path; int outSize; std::string expected; DWORD type; } cases[] = {
+        {cls, "%SystemRoot%\\NOTEPAD.EXE %1", "C:\\a.txt", 512, systemRoot + "\\NOTEPAD.EXE C:\\a.txt", REG_EXPAND_SZ},
+        {cls, "\"%SystemRoot%\\e.exe\" %NoSuchBv% \"%1\"", "C:\\a.txt", 512, "\"" + systemRoot + "\\e.exe\" %NoSuchBv% \"C:\\a.txt\"", REG_SZ},
         {cls, "ed.exe %1 %2 %1 100%", "C:\\a.txt", 512, "ed.exe C:\\a.txt %2 %1 100%", REG_SZ},  // the first "%1" only
-        {cls, "\"C:\\エディタ\\表示.exe\" \"%1\"", "C:\\ソース\\表.mak", 512,
-         "\"C:\\エディタ\\表示.exe\" \"C:\\ソース\\表.mak\"", REG_SZ},
-        {cls, "e %1", "C:\\a.txt", 11, "", REG_SZ},  // composed 10 bytes: with "%1" one byte must be spare
-        {cls, "e %1", "C:\\a.txt", 12, "e C:\\a.txt", REG_SZ},
-        {cls, "editor.exe", "x", 11, "editor.exe", REG_SZ},  // without "%1" the command alone fits outSize - 1
-        {cls, "editor.exe", "x", 10, "", REG_SZ},
-        {longest, "e %1", "C:\\a.txt", 512, "e C:\\a.txt", REG_SZ},  // its command's key path is 255 bytes
-        {longest + "L", "e %1", "C:\\a.txt", 512, "", REG_SZ},
+        {cls, "e %1", "C:\\a.txt", 11, "", REG_SZ}, {cls, "e %1", "C:\\a.txt", 12, "e C:\\a.txt", REG_SZ},  // 10 bytes: with "%1" one must be spare
+        {cls, "editor.exe", "x", 11, "editor.exe", REG_SZ}, {cls, "editor.exe", "x", 10, "", REG_SZ},  // without it outSize - 1
+        {longest, "e %1", "C:\\a.txt", 512, "e C:\\a.txt", REG_SZ}, {longest + "L", "e %1", "C:\\a.txt", 512, "", REG_SZ},  // key paths of 255 bytes and more
         {cls, "e.exe " + std::string(250, 'o') + " %1", "C:\\a.txt", 512, "", REG_SZ},  // over 255 bytes
-        {"", "", "C:\\a.txt", 512, "", REG_SZ},  // an extension without a class
-        {cls, "", "C:\\a.txt", 512, "", REG_SZ},  // a class without an open command
+        {"", "", "C:\\a.txt", 512, "", REG_SZ}, {cls, "", "C:\\a.txt", 512, "", REG_SZ},  // no class, no command
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.cls.substr(0, 24) + " " + c.command.substr(0, 40));
-        Association a(c.cls, c.command, c.type);
-        std::string count = !c.expected.empty() ? std::to_string(c.command.size() + 1) : "0";
-        EXPECT_EQ(count + "|" + c.expected, Lookup(c.path, c.outSize));
+        SHSetValueA(HKEY_CLASSES_ROOT, ".bvkassoc3", nullptr, REG_SZ, c.cls.c_str(), (DWORD)c.cls.size() + 1);
+        std::string key = c.cls + "\\shell\\open\\command", buffer(c.outSize + 16, 'Z');
+        if (!c.command.empty())
+            SHSetValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, c.type, c.command.c_str(), (DWORD)c.command.size() + 1);
+        int count = GetAssociatedCommand(".bvkassoc3", c.path, &buffer[0], c.outSize);
+        EXPECT_EQ(std::string(16, 'Z'), buffer.substr(c.outSize)) << "written past outSize";
+        EXPECT_EQ(std::to_string(c.expected.empty() ? 0 : c.command.size() + 1) + "|" + c.expected,
+                  std::to_string(count) + "|" + buffer.c_str()) << c.command.substr(0, 40);
+        if (!c.cls.empty()) SHDeleteKeyA(HKEY_CLASSES_ROOT, c.cls.c_str());
     }
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, ".bvkassoc3");
+    EXPECT_EQ(0, GetAssociatedCommand(".bvkassoc3", "x", &std::string(8, 'Z')[0], 1)) << "no extension key";
 }
