@@ -59,16 +59,12 @@ TEST(ComposeEnvironment, SystemStringsLinesReferencesAndDefinitions) {
 }
 
 TEST(ComposeEnvironment, EveryEntryAndEveryLineIsKeptWhole) {
-    // 100 system variables, TEMP, TMP and windir among the last, and 30 lines.
-    std::string system, lines, expected;
-    for (int i = 0; i < 100; ++i) system += "|S" + std::to_string(i) + "=" + std::to_string(i);
-    system += "|TEMP=C:\\t|TMP=C:\\t|windir=C:\\windows";
-    for (int i = 0; i < 30; ++i) lines += "L" + std::to_string(i) + "=" + std::to_string(i) + "\n";
-    expected = system.substr(1) + "|" + lines.substr(0, lines.size() - 1);
-    std::replace(expected.begin(), expected.end(), '\n', '|');
-    EXPECT_EQ(expected, Compose(lines.c_str(), system.substr(1)));
-
-    // The README's PATH line with a long PATH, a long system string, a line that grows by a value.
+    std::string system, lines, joined;  // 100 system variables, TEMP, TMP and windir among the last, and 30 lines
+    for (int i = 0; i < 100; ++i) system += "S" + std::to_string(i) + "=" + std::to_string(i) + "|";
+    system += "TEMP=C:\\t|TMP=C:\\t|windir=C:\\windows";
+    for (int i = 0; i < 30; ++i) lines += "L" + std::to_string(i) + "=x\n", joined += "|L" + std::to_string(i) + "=x";
+    EXPECT_EQ(system + joined, Compose(lines.c_str(), system));
+    // The README's PATH line with a long PATH beside a long system string; a line that grows by a value.
     std::string path = "PATH=" + std::string(4000, 'p') + "表", longer = "S=" + std::string(5000, 's');
     EXPECT_EQ(path + ";C:\\MinGW\\bin|" + longer, Compose("PATH=%PATH%;C:\\MinGW\\bin", path + "|" + longer));
     EXPECT_EQ("V=" + std::string(300, 'v') + "|X=" + std::string(700, 'a') + std::string(300, 'v') + ";tail",
@@ -78,9 +74,8 @@ TEST(ComposeEnvironment, EveryEntryAndEveryLineIsKeptWhole) {
 // The platform holds 32,767 characters in one variable; a double-byte character counts once.
 TEST(ComposeEnvironment, ALineBeyondTheVariableLimitIsRefusedByName) {
     std::string value(32767 - 7, 'v');  // "LONG=" + value + ";x" is 32,767 characters
-    struct { std::string system, lines; bool refused; } cases[] = {
-        {"V=" + value, "LONG=%V%;x", false},
-        {"V=" + value, "LONG=%V%;xy", true},
+    const struct { std::string system, lines; bool refused; } cases[] = {
+        {"V=" + value, "LONG=%V%;x", false}, {"V=" + value, "LONG=%V%;xy", true},
         {"V=" + value.substr(1) + "表", "LONG=%V%;x", false},  // 32,768 bytes
         {"V=" + value, "A=1\nLONG = %V%;xy\nB=2", true},
     };
@@ -97,16 +92,13 @@ TEST(ComposeEnvironment, ALineBeyondTheVariableLimitIsRefusedByName) {
 }
 
 TEST(ComposeEnvironment, EveryFailedAllocationGivesNothing) {
-    const std::string system = "A=1|B=2|PATH=C:\\bin";
     static int left;
     auto saved = EnvironmentAllocator;
     EnvironmentAllocator = [](void* block, size_t size) -> void* { return left-- > 0 ? realloc(block, size) : nullptr; };
     int allocations = 0;
-    for (; allocations < 100; ++allocations) {
-        left = allocations;
-        if (Compose("PATH=%PATH%;x\nC=3", system) != "<no block>") break;
-    }
+    while (allocations < 100 && (left = allocations, Compose("PATH=%PATH%;x\nC=3", "A=1|B=2|PATH=C:\\bin") == "<no block>"))
+        ++allocations;
     EnvironmentAllocator = saved;
     EXPECT_GE(allocations, 6) << "each entry, each line, its expansion, the table and the block";
-    EXPECT_EQ("A=1|B=2|PATH=C:\\bin;x|C=3", Compose("PATH=%PATH%;x\nC=3", system));
+    EXPECT_EQ("A=1|B=2|PATH=C:\\bin;x|C=3", Compose("PATH=%PATH%;x\nC=3", "A=1|B=2|PATH=C:\\bin"));
 }

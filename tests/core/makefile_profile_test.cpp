@@ -8,17 +8,12 @@
 
 namespace {
 
-struct Variant {
-    std::string label, macros;
-};
-
-class RecordingSink : public VariantSink {
-public:
-    std::vector<Variant> variants;
+struct Sink : VariantSink {
+    std::vector<std::string> labels, macros;
     int failAt = -1;
-    bool AddVariant(int index, const char* label, const char* macros) override {
-        EXPECT_EQ((int)variants.size(), index);
-        variants.push_back({label, index == failAt ? "<none>" : macros});
+    bool AddVariant(int index, const char* label, const char* m) override {
+        EXPECT_EQ((int)labels.size(), index);
+        labels.push_back(label), macros.push_back(m);
         return index != failAt;
     }
 };
@@ -29,239 +24,146 @@ SettingsRecord Blank() {
     return s;
 }
 
-int ReadText(const std::string& text, SettingsRecord& s, RecordingSink& sink) {
+int Read(const std::string& text, SettingsRecord& s, Sink& sink) {
     FILE* f = fmemopen((void*)text.data(), text.size(), "r");
     int r = ReadMakefileProfile(f, s, sink);
     fclose(f);
     return r;
 }
 
+const uint8_t SYS = FLAG_USE_SYSTEM_ENV, CLOSE = FLAG_CLOSE_ON_SUCCESS, ERR = FLAG_HIGHLIGHT_ERRORS,
+              JUMP = FLAG_HIGHLIGHT_JUMPABLE;
+
 }  // namespace
 
-TEST(MakefileProfile, DirectiveTable) {
-    struct Case {
-        const char* line;
-        uint8_t flagsBefore;
-        uint8_t flagsAfter;
-    } cases[] = {
-        {"#BvSenv 1", 0, FLAG_USE_SYSTEM_ENV},
-        {"#BvSenv 0", FLAG_USE_SYSTEM_ENV, 0},
-        {"#BvSenv 2", FLAG_USE_SYSTEM_ENV, FLAG_USE_SYSTEM_ENV},
-        {"#BvSenv yes", FLAG_USE_SYSTEM_ENV, 0},  // not a number: counts as 0
-        {"#BvSenv 4294967296", FLAG_USE_SYSTEM_ENV, FLAG_USE_SYSTEM_ENV},  // saturates, never wraps to 0
-        {"#BvClose 4294967297", 0, 0},                                      // nor to 1
-        {"#BvClose 1", 0, FLAG_CLOSE_ON_SUCCESS},
-        {"#BvClose\t0", FLAG_CLOSE_ON_SUCCESS, 0},
-        {"#BvClose -1", FLAG_CLOSE_ON_SUCCESS, FLAG_CLOSE_ON_SUCCESS},
-        {"#BvMulti 1", 0, FLAG_MULTI_SELECT | FLAG_CLOSE_ON_SUCCESS},
-        {"#BvMulti 0", FLAG_MULTI_SELECT | FLAG_CLOSE_ON_SUCCESS, FLAG_CLOSE_ON_SUCCESS},
-        {"#BvErrmsg 3", 0, FLAG_HIGHLIGHT_ERRORS | FLAG_HIGHLIGHT_JUMPABLE},
-        {"#BvErrmsg 0", FLAG_HIGHLIGHT_ERRORS | FLAG_HIGHLIGHT_JUMPABLE, 0},
-        {"#BvErrmsg 1", FLAG_HIGHLIGHT_JUMPABLE, FLAG_HIGHLIGHT_ERRORS},
-        {"#BvErrmsg 2", FLAG_HIGHLIGHT_ERRORS, FLAG_HIGHLIGHT_JUMPABLE},
-        {"#BvErrmsg 12", 0, FLAG_HIGHLIGHT_ERRORS},
-        {"#BvErrmsg x3", FLAG_HIGHLIGHT_ERRORS, FLAG_HIGHLIGHT_ERRORS},
-        {" #BvClose 1", 0, 0},  // not in the first column
-        {"#bvclose 1", 0, 0},   // case-sensitive
+TEST(MakefileProfile, FlagDirectives) {
+    const struct { const char* line; uint8_t before, after; } cases[] = {
+        {"#BvSenv 1", 0, SYS}, {"#BvSenv 0", SYS, 0}, {"#BvSenv 2", SYS, SYS}, {"#BvSenv yes", SYS, 0},
+        {"#BvSenv 4294967296", SYS, SYS}, {"#BvClose 4294967297", 0, 0},  // saturates, never wraps to 0 or 1
+        {"#BvClose 1", 0, CLOSE}, {"#BvClose\t0", CLOSE, 0}, {"#BvClose -1", CLOSE, CLOSE},
+        {"#BvMulti 1", 0, FLAG_MULTI_SELECT | CLOSE}, {"#BvMulti 0", FLAG_MULTI_SELECT | CLOSE, CLOSE},
+        {"#BvErrmsg 3", 0, ERR | JUMP}, {"#BvErrmsg 0", ERR | JUMP, 0}, {"#BvErrmsg 1", JUMP, ERR},
+        {"#BvErrmsg 2", ERR, JUMP}, {"#BvErrmsg 12", 0, ERR}, {"#BvErrmsg x3", ERR, ERR},
+        {" #BvClose 1", 0, 0}, {"#bvclose 1", 0, 0},  // first column only, case-sensitive
     };
     for (const auto& c : cases) {
         SettingsRecord s = Blank();
         char env[2080] = "";
-        s.flags = c.flagsBefore;
+        s.flags = c.before;
         ApplyDirective(c.line, s, env, sizeof env);
-        EXPECT_EQ(c.flagsAfter, s.flags) << c.line;
+        EXPECT_EQ(c.after, s.flags) << c.line;
     }
 }
 
-TEST(MakefileProfile, TextDirectivesKeepTrailingCharactersAndCutToFit) {
+TEST(MakefileProfile, TextAndKindDirectives) {
     SettingsRecord s = Blank();
     char env[2080] = "";
-    ASSERT_TRUE(ApplyDirective("#BvExe\tC:\\tools\\make.exe  ", s, env, sizeof env));
-    EXPECT_STREQ("C:\\tools\\make.exe  ", s.makeExe);
-    ApplyDirective("#BvOpt -f %s -k", s, env, sizeof env);
-    EXPECT_STREQ("-f %s -k", s.makeOptions);
-    ApplyDirective("#BvEdit C:\\hidemaru\\hidemaru.exe", s, env, sizeof env);
-    EXPECT_STREQ("C:\\hidemaru\\hidemaru.exe", s.editorExe);
-    ApplyDirective("#BvEopt /j%d", s, env, sizeof env);
-    EXPECT_STREQ("/j%d", s.editorOptions);
-    ApplyDirective("#BvCur D:\\build", s, env, sizeof env);
-    EXPECT_STREQ("D:\\build", s.currentDir);
-
-    std::string longValue = "#BvExe " + std::string(600, 'x');
-    ApplyDirective(longValue.c_str(), s, env, sizeof env);
-    EXPECT_EQ(259u, strlen(s.makeExe));
-    // A cut never leaves half of a double-byte character ("表" ends in 0x5C).
     std::string kanji = "#BvCur ";
-    for (int i = 0; i < 200; ++i) kanji += "表";
-    ApplyDirective(kanji.c_str(), s, env, sizeof env);
-    EXPECT_EQ(258u, strlen(s.currentDir));
-}
-
-TEST(MakefileProfile, KindWritesTheWholeWordWithFlags) {
-    SettingsRecord s = Blank();
-    char env[2080] = "";
-    s.editorKind = 1;
-    s.flags = FLAG_HIGHLIGHT_ERRORS;
-    ApplyDirective("#BvKind 0", s, env, sizeof env);
-    EXPECT_EQ(0, s.editorKind);
-    EXPECT_EQ(FLAG_HIGHLIGHT_ERRORS, s.flags);
-    ApplyDirective("#BvKind 1", s, env, sizeof env);
-    EXPECT_EQ(1, s.editorKind);
-    ApplyDirective("#BvKind 257", s, env, sizeof env);  // 0x101: kind 1 and closeOnSuccess
-    EXPECT_EQ(1, s.editorKind);
-    EXPECT_EQ(FLAG_HIGHLIGHT_ERRORS | FLAG_CLOSE_ON_SUCCESS, s.flags);
-    // Numbers beyond 32 bits saturate, the same in every build.
-    struct { const char* line; uint32_t word; } overflow[] = {
-        {"#BvKind 99999999999", 0x7FFFFFFFu}, {"#BvKind 2147483648", 0x7FFFFFFFu},
-        {"#BvKind -99999999999", 0x80000000u}, {"#BvKind -2147483648", 0x80000000u},
-        {"#BvKind -7", 0xFFFFFFF9u}, {"#BvKind 99999999999999999999999", 0x7FFFFFFFu},
+    for (int i = 0; i < 200; ++i) kanji += "表";  // "表" ends in 0x5C: a cut never leaves half of it
+    const struct { std::string line; const char* field; std::string value; } cases[] = {
+        {"#BvExe\tC:\\tools\\make.exe  ", s.makeExe, "C:\\tools\\make.exe  "}, {"#BvOpt -f %s -k", s.makeOptions, "-f %s -k"},
+        {"#BvEdit C:\\hm.exe", s.editorExe, "C:\\hm.exe"}, {"#BvEopt /j%d", s.editorOptions, "/j%d"},
+        {"#BvCur D:\\build", s.currentDir, "D:\\build"}, {"#BvExe " + std::string(600, 'x'), s.makeExe, std::string(259, 'x')},
+        {kanji, s.currentDir, kanji.substr(7, 258)}, {"#BvCur", s.currentDir, ""},
     };
-    for (const auto& c : overflow) {
-        SetKindFlagsWord(s, 0);
+    for (const auto& c : cases) {
+        EXPECT_TRUE(ApplyDirective(c.line.c_str(), s, env, sizeof env));
+        EXPECT_EQ(c.value, c.field) << c.line;
+    }
+    // The number lands in the whole word that also holds the flags; beyond 32 bits it saturates.
+    const struct { const char* line; uint32_t before, word; } kinds[] = {
+        {"#BvKind 0", 0x1001, 0x1000}, {"#BvKind 257", 0x1000, 0x1101}, {"#BvKind 99999999999999999999999", 0, 0x7FFFFFFF},
+        {"#BvKind -2147483648", 0, 0x80000000u}, {"#BvKind -99999999999", 0, 0x80000000u}, {"#BvKind -7", 0, 0xFFFFFFF9u},
+    };
+    for (const auto& c : kinds) {
+        SetKindFlagsWord(s, c.before);
         ApplyDirective(c.line, s, env, sizeof env);
         EXPECT_EQ(c.word, GetKindFlagsWord(s)) << c.line;
     }
 }
 
 TEST(MakefileProfile, VariantLines) {
-    struct Case {
-        const char* line;
-        bool ok;
-        const char* macros;
-        const char* label;
-    } cases[] = {
-        {"#Bravik \"nodebug=1\" Release build", true, "nodebug=1", "Release build"},
-        {"#Bravik\t\"\"\tDebug  ", true, "", "Debug  "},
-        {"#Bravik\"A=1 B=2\"x", true, "A=1 B=2", "x"},
-        {"#Bravik nodebug=1 Release", false, "", ""},
-        {"#Bravik \"nodebug=1 Release", false, "", ""},
-        {"#Bravik \"nodebug=1\"   ", false, "", ""},
-        {"#bravik \"a\" b", false, "", ""},
-        {"#Bravik \"\x95\\\" \x83\\", true, "\x95\\", "\x83\\"},  // 表 and ソ end in '\'
+    const struct { const char *line, *macros, *label; } cases[] = {  // label nullptr: refused
+        {"#Bravik \"nodebug=1\" Release build", "nodebug=1", "Release build"}, {"#Bravik\t\"\"\tDebug  ", "", "Debug  "},
+        {"#Bravik\"A=1 B=2\"x", "A=1 B=2", "x"}, {"#Bravik nodebug=1 Release", "", nullptr},
+        {"#Bravik \"nodebug=1 Release", "", nullptr}, {"#Bravik \"nodebug=1\"   ", "", nullptr},
+        {"#bravik \"a\" b", "", nullptr},
+        {"#Bravik \"\x95\\\" \x83\\", "\x95\\", "\x83\\"},  // 表 and ソ end in '\'
     };
     for (const auto& c : cases) {
         char macros[512] = "", label[512] = "";
-        EXPECT_EQ(c.ok, ParseVariantLine(c.line, macros, label)) << c.line;
-        if (c.ok) {
-            EXPECT_STREQ(c.macros, macros) << c.line;
-            EXPECT_STREQ(c.label, label) << c.line;
-        }
+        EXPECT_EQ(c.label != nullptr, ParseVariantLine(c.line, macros, label)) << c.line;
+        if (c.label) { EXPECT_EQ(std::string(c.macros) + "|" + c.label, std::string(macros) + "|" + label); }
     }
 }
 
-TEST(MakefileProfile, ReadsVariantsInOrderAndSkipsBadLines) {
+TEST(MakefileProfile, ReadingVariants) {
     SettingsRecord s = Blank();
-    RecordingSink sink;
-    EXPECT_EQ(1, ReadText("all:\n#Bravik \"nodebug=1\" Release\r\n#Bravik bad\n"
-                          "#Bravik \"\" Debug\n  #Bravik \"x\" indented\n",
-                          s, sink));
-    ASSERT_EQ(2u, sink.variants.size());
-    EXPECT_EQ("Release", sink.variants[0].label);
-    EXPECT_EQ("nodebug=1", sink.variants[0].macros);
-    EXPECT_EQ("Debug", sink.variants[1].label);
-    EXPECT_EQ("", sink.variants[1].macros);
-}
-
-TEST(MakefileProfile, NoVariantsGiveTheTwoDefaults) {
-    SettingsRecord s = Blank();
-    RecordingSink sink;
-    EXPECT_EQ(1, ReadText("all:\n\techo hi\n", s, sink));
-    ASSERT_EQ(2u, sink.variants.size());
-    EXPECT_STREQ("リリース版のコンパイル", sink.variants[0].label.c_str());
-    EXPECT_EQ("nodebug=1", sink.variants[0].macros);
-    EXPECT_STREQ("デバッグ版のコンパイル", sink.variants[1].label.c_str());
-    EXPECT_EQ("", sink.variants[1].macros);
-}
-
-TEST(MakefileProfile, AtMostOneHundredVariants) {
+    Sink sink, none, many, failing;
+    EXPECT_EQ(1, Read("all:\n#Bravik \"nodebug=1\" Release\r\n#Bravik bad\n#Bravik \"\" Debug\n  #Bravik \"x\" i\n", s, sink));
+    EXPECT_EQ((std::vector<std::string>{"Release", "Debug"}), sink.labels);
+    EXPECT_EQ((std::vector<std::string>{"nodebug=1", ""}), sink.macros);
+    EXPECT_EQ(1, Read("all:\n\techo hi\n", s, none));
+    EXPECT_EQ((std::vector<std::string>{"リリース版のコンパイル", "デバッグ版のコンパイル"}), none.labels);
+    EXPECT_EQ((std::vector<std::string>{"nodebug=1", ""}), none.macros);
     std::string text;
-    for (int i = 0; i < 130; ++i) text += "#Bravik \"N=" + std::to_string(i) + "\" v" + std::to_string(i) + "\n";
-    SettingsRecord s = Blank();
-    RecordingSink sink;
-    EXPECT_EQ(1, ReadText(text, s, sink));
-    ASSERT_EQ(100u, sink.variants.size());
-    EXPECT_EQ("v99", sink.variants[99].label);
+    for (int i = 0; i < 130; ++i) text += "#Bravik \"N\" v" + std::to_string(i) + "\n";
+    Read(text, s, many);
+    ASSERT_EQ(100u, many.labels.size());
+    EXPECT_EQ("v99", many.labels[99]);
+    failing.failAt = 1;  // out of memory: reading stops there
+    EXPECT_EQ(0, Read("#Bravik \"a\" A\n#Bravik \"b\" B\n#Bravik \"c\" C\n#BvExe late\n", s, failing));
+    EXPECT_EQ((std::vector<std::string>{"A", "B"}), failing.labels);
+    EXPECT_STREQ("", s.makeExe);
 }
 
-TEST(MakefileProfile, OutOfMemoryStopsReadingButKeepsTheLabel) {
-    SettingsRecord s = Blank();
-    RecordingSink sink;
-    sink.failAt = 1;
-    EXPECT_EQ(0, ReadText("#Bravik \"a\" A\n#Bravik \"b\" B\n#Bravik \"c\" C\n#BvExe late\n", s, sink));
-    ASSERT_EQ(2u, sink.variants.size());
-    EXPECT_EQ("B", sink.variants[1].label);
-    EXPECT_STREQ("", s.makeExe);  // lines after the failure are not read
-}
-
-TEST(MakefileProfile, EnvironmentAccumulatesReplacesOrEmpties) {
-    std::string many;
+TEST(MakefileProfile, EnvironmentLinesAndLongLines) {
+    std::string many, over = std::string(510, 'x') + "#BvExe piece\n";
     for (int i = 0; i < 100; ++i) many += "#BvEnv VAR" + std::to_string(i) + "=" + std::string(20, 'v') + "\n";
-    struct { std::string text; const char* expected; } cases[] = {
-        {"#BvEnv A=1\n#BvEnv B=2\n#BvEnv C=3\n", "A=1\r\nB=2\r\nC=3\r\n"},
-        {"#BvExe make\n", "OLD=1\r\n"},  // no #BvEnv: the stored text stays
-        {"#BvSenv 1\n", ""},               // system environment: the stored text goes
-        {many, nullptr},                    // outgrows the field: whole lines only
+    // A line is read in pieces of 510 bytes; a piece ending on the lead byte of "表" drops it.
+    std::string cut = "#BvEnv A=" + std::string(500, 'e') + "表\n";
+    const struct { std::string text; std::string env; } cases[] = {
+        {"#BvEnv A=1\n#BvEnv B=2\n", "A=1\r\nB=2\r\n"}, {"#BvExe make\n", "OLD=1\r\n"},  // no #BvEnv: kept
+        {"#BvSenv 1\n", ""},  // the system environment instead
+        {many, "-"}, {over, "OLD=1\r\n"}, {cut, "A=" + std::string(500, 'e') + "\r\n"},
     };
     for (const auto& c : cases) {
         SettingsRecord s = Blank();
         strcpy(s.environment, "OLD=1\r\n");
-        RecordingSink sink;
-        ReadText(c.text, s, sink);
-        if (c.expected) {
-            EXPECT_STREQ(c.expected, s.environment);
+        Sink sink;
+        Read(c.text, s, sink);
+        if (c.text == many) {  // outgrows the field: whole lines only
+            EXPECT_GT(strlen(s.environment), 2000u);
+            EXPECT_STREQ("\r\n", s.environment + strlen(s.environment) - 2);
         } else {
-            size_t len = strlen(s.environment);
-            EXPECT_GT(len, 2000u);
-            EXPECT_EQ(0, strcmp(s.environment + len - 2, "\r\n"));
+            EXPECT_EQ(c.env, s.environment) << c.text.substr(0, 40);
         }
+        if (c.text == over) { EXPECT_STREQ("piece", s.makeExe); }
     }
-}
-
-TEST(MakefileProfile, LongLinesArriveInPieces) {
-    // 510 characters of filler, then a directive that starts the next piece.
-    std::string text = std::string(510, 'x') + "#BvExe piece\n";
     SettingsRecord s = Blank();
-    RecordingSink sink;
-    ReadText(text, s, sink);
-    EXPECT_STREQ("piece", s.makeExe);
-    // A piece that ends after the lead byte of "表" (0x95 0x5C) drops it.
-    text = "#Bravik \"\" " + std::string(498, 'x') + "表\n#BvEnv A=" + std::string(500, 'e') + "表\n";
-    RecordingSink one;
-    ReadText(text, s, one);
-    ASSERT_EQ(1u, one.variants.size());
-    EXPECT_EQ(std::string(498, 'x'), one.variants[0].label);
-    EXPECT_EQ("A=" + std::string(500, 'e') + "\r\n", s.environment);
+    Sink one;
+    Read("#Bravik \"\" " + std::string(498, 'x') + "表\n", s, one);
+    EXPECT_EQ(std::vector<std::string>{std::string(498, 'x')}, one.labels);
 }
 
-TEST(MakefileProfile, PrepareName) {
-    struct { const char* in; const char* out; } cases[] = {
-        {"app.mak", "app.mak"},
-        {"\"C:\\my src\\app.mak\"", "C:\\my src\\app.mak"},
-        {"\"app.mak\"  ", "app.mak\"  "},  // trailing blanks keep the closing quote
-        {"\"app.mak", "app.mak"},
-        {"\"", ""},
+TEST(MakefileProfile, NameAndDirectory) {
+    const struct { const char *in, *out; } names[] = {
+        {"app.mak", "app.mak"}, {"\"C:\\my src\\app.mak\"", "C:\\my src\\app.mak"},
+        {"\"app.mak\"  ", "app.mak\"  "}, {"\"app.mak", "app.mak"}, {"\"", ""},
         {"\"\x83\"", "\x83\""},  // a lead byte before the quote: the quote is its trail
     };
-    for (const auto& c : cases) {
+    for (const auto& c : names) {
         char out[260];
         PrepareMakefileName(c.in, out, sizeof out);
         EXPECT_STREQ(c.out, out) << c.in;
     }
-}
-
-TEST(MakefileProfile, DirectoryOfMakefile) {
-    struct { const char* path; const char* sub; int rc; const char* out; } cases[] = {
-        {"C:\\src\\app.mak", nullptr, 0, "C:\\src"},
-        {"C:\\app.mak", nullptr, 0, "C:"},
-        {"app.mak", nullptr, 0, ""},
-        {"C:\\src\\app.mak", "inc", 0, "C:\\src\\inc"},
-        {"C:\\src\\app.mak", "", 0, "C:\\src"},
-        {"..\\proj\\makefile", nullptr, 0, "..\\proj"},
-        {"C:\\\x83\\\\app.mak", nullptr, 0, "C:\\\x83\\"},  // ソ's trail byte is no separator
-        {"C:\\src\\", nullptr, 1, "C:\\src\\"},
-        {"", nullptr, 1, ""},
+    const struct { const char *path, *sub; int rc; const char* out; } dirs[] = {
+        {"C:\\src\\app.mak", nullptr, 0, "C:\\src"}, {"C:\\app.mak", nullptr, 0, "C:"}, {"app.mak", nullptr, 0, ""},
+        {"C:\\src\\app.mak", "inc", 0, "C:\\src\\inc"}, {"C:\\src\\app.mak", "", 0, "C:\\src"},
+        {"../proj/makefile", nullptr, 0, "../proj"}, {"C:\\\x83\\\\app.mak", nullptr, 0, "C:\\\x83\\"},
+        {"C:\\src\\", nullptr, 1, "C:\\src\\"}, {"", nullptr, 1, ""},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : dirs) {
         char out[260];
         EXPECT_EQ(c.rc, DirectoryOfMakefile(c.path, c.sub, out, sizeof out)) << c.path;
         EXPECT_STREQ(c.out, out) << c.path;
