@@ -1,6 +1,5 @@
 #include "bravik/core/command_line.h"
-
-#include <gtest/gtest.h>
+#include "tests/core/test.h"
 
 TEST(CommandLine, SwitchAndName) {
     const struct { const char* line; int runAtStart; const char* name; } cases[] = {  // name nullptr: no makefile

@@ -1,15 +1,9 @@
 #include "bravik/core/diagnostics.h"
-
-#include <gtest/gtest.h>
-#include <string.h>
-
-#include <string>
-
-namespace {
+#include "tests/core/test.h"
 
 // Parses a copy of the line that must stay unchanged, into a name buffer whose
 // bytes past the 260 must survive. name nullptr: the name is not looked at.
-void ExpectParse(const std::string& line, int number, const char* name, const std::string& why) {
+static void ExpectParse(const std::string& line, int number, const char* name, const std::string& why) {
     SCOPED_TRACE(line.substr(0, 80) + "  [" + why + "]");
     char got[DIAGNOSTIC_FILE_NAME_SIZE + 8];
     memset(got, 'Z', sizeof got);
@@ -19,8 +13,6 @@ void ExpectParse(const std::string& line, int number, const char* name, const st
     EXPECT_EQ(std::string(8, 'Z'), std::string(got + DIAGNOSTIC_FILE_NAME_SIZE, 8));
     if (name) { EXPECT_STREQ(name, got); }
 }
-
-}  // namespace
 
 // The keywords are hex escapes in the core; these literals catch a wrong one.
 TEST(FindErrorKeyword, EachKeywordTableOrderCaseAndWholeCharacters) {
@@ -44,56 +36,34 @@ TEST(FindErrorKeyword, EachKeywordTableOrderCaseAndWholeCharacters) {
 // Forms: 1a "<keyword> name number:", 1b "name number <keyword>", 1c
 // "<keyword>: name, ... number", 2 "name:number:", 3 "name(number)", 4 "name number:".
 TEST(ParseDiagnosticLine, FormsAndHowTheyHandOn) {
-    struct { const char* line; int number; const char* name; const char* why; } cases[] = {
-        {"main.c(12) : error C2065: 'x' : undeclared identifier", 12, "main.c", "3"},
+    const struct { const char* line; int number; const char* name; const char* why; } cases[] = {
+        {"main.c(12) : error C2065: 'x' : undeclared", 12, "main.c", "3"}, {"Compiling...", 0, nullptr, "-"},
         {"C:\\Program Files\\x\\a.c(5) : error C1: y", 5, "C:\\Program Files\\x\\a.c", "3"},
-        {"Error main.c 12: Undefined symbol 'x' in function main", 12, "main.c", "1a"},
-        {"Error E2451 main.c 12: Undefined symbol 'x'", 12, "main.c", "1a after the message code"},
-        {"Warning W8065 C:\\work\\proj\\makefile.cc 2585: x", 2585, "C:\\work\\proj\\makefile.cc", "1a, drive"},
-        {"Error: ゾーン.c, line 5", 5, "ゾーン.c", "1c steps over a ']' trail byte"},
-        {"C:/src/main.c:12: error: x", 12, "C:\\src\\main.c", "2 after a drive"},
-        {"src/lib/io.c:7: warning: implicit declaration of 'f'", 7, "src\\lib\\io.c", "2"},
-        {"test.c 12 Error: undeclared symbol", 12, "test.c", "1b"},
-        {".\\sub\\a.c 40 warning: x", 40, "sub\\a.c", "1b after '.\\'"},
-        {"test.c 12: error: undeclared symbol", 12, "test.c", "4"},
+        {"Error main.c 12: Undefined symbol 'x'", 12, "main.c", "1a"}, {"Error: ゾーン.c, line 5", 5, "ゾーン.c", "1c, ']' trail"},
+        {"Error E2451 main.c 12: x", 12, "main.c", "1a, message code"}, {"test.c 12 Error: x", 12, "test.c", "1b"},
+        {"Warning W8065 C:\\work\\make.cc 2585: x", 2585, "C:\\work\\make.cc", "1a, drive after a blank"},
+        {"C:/src/main.c:12: error: x", 12, "C:\\src\\main.c", "2, drive"}, {"src/io.c:7: warning: x", 7, "src\\io.c", "2"},
+        {".\\sub\\a.c 40 warning: x", 40, "sub\\a.c", "1b after '.\\'"}, {"test.c 12: error: x", 12, "test.c", "4"},
         {"MAKE : fatal error U1077: 'cl' : return code '0x2'", 0, nullptr, "-"},
-        {"main.c 12 エラー: 未定義", 0, "", "a Japanese keyword gives form 1 nothing, the kana stops 4"},
+        {"main.c 12 エラー: 未定義", 0, "", "no Japanese in 1, kana stops 4"}, {"Error: , 42 foo", 0, "", "4 from 0"},
         {"MAKE/x : fatal error U1077: 'cl'", 0, "MAKE/x", "4 name without number, unconverted"},
-        {"Error: , 42 foo(bar)", 42, "Error: , 42 foo", "1c number, 3 name"},
-        {":12: x(y)", 12, ":12: x", "2 number, 3 name"},
-        {"Error: , 42 foo", 0, "", "4 starts again from 0"},
-        {"Error: a.c, 5; Warning: b.c, 6", 6, "b.c", "a later keyword's 1c wins"},
-        {"Error E2451 12: x", 12, "E2451", "a code with nothing after it is the name"},
-        {"Error E245 main.c 12: x", 12, "E245 main.c", "a code has four digits"},
-        {"Error e2451 main.c 12: x", 12, "e2451 main.c", "a code begins with a capital"},
-        {"Error E2451main.c 12: x", 12, "E2451main.c", "a code is followed by a blank"},
-        {"Error E2451 \t C:\\a.c 3: x", 3, "C:\\a.c", "all blanks after the code go"},
-        {"Error xC:\\a 3: y", 0, "", "1a: no drive inside a word, 4 finds no number"},
-        {"Error C: x.c 3: y", 0, "", "1a: no drive without '\\' after the colon"},
-        {"ab:/x.c:9: y", 0, "", "2: no drive inside a word"},
-        {"C:\\x:y:9: z", 0, "", "2 skips the drive colon only"},
-        {"C:\\d\\e.c 4: x", 4, "C:\\d\\e.c", "4 scans from the third character, past a drive"},
-        {"Error x.c 3: y; warning: z.c, 9", 3, "x.c", "1a ends the keyword loop"},
-        {"Error: a, 5] x 7 warning: q", 7, "a", "1b without a '.' keeps the 1c name"},
-        {"test.c -12 Error: x", -12, "test.c", "1b signed"},
-        {"test.c x12 Error: x", 0, nullptr, "1b letter gives 0"},
-        {"Error: a.c, 8; warning: b.c]", 8, "b.c", "1c without a number keeps the one it had"},
-        {"a.c :: (7)", 7, "a.c", "3 trims spaces and colons"},
-        {":(7)", 7, ":", "3 keeps the first character"},
-        {"(7) x", 0, nullptr, "3 without a name"},
-        {"x)(7)", 0, nullptr, "3 needs '(' before ')'"},
-        {"ERROR 12: text", 12, "ERROR", "1a without a name, 4 takes the line"},
-        {"Error\t12: text", 0, "", "1a without a name, 4 needs a space"},
-        {"5 Error: x.c", 0, "", "1b at the start"},
-        {"ab 5 Error: x.c", 5, "ab", "1b in third place"},
-        {"ab 5 Error: .\\x", 0, nullptr, "1b with '.\\' after the number: empty range"},
-        {"123: x", 123, "", "4 reads a number reaching the first character"},
-        {"a.c(99999999999999999999)", 2147483647, "a.c", "saturated"},
+        {"Error: , 42 foo(bar)", 42, "Error: , 42 foo", "1c number, 3 name"}, {":12: x(y)", 12, ":12: x", "2, 3"},
+        {"Error: a.c, 5; Warning: b.c, 6", 6, "b.c", "a later 1c wins"}, {"Error E2451 12: x", 12, "E2451", "code alone"},
+        {"Error E245 main.c 12: x", 12, "E245 main.c", "code: 4 digits"}, {"Error e2451 a 1: x", 1, "e2451 a", "capital"},
+        {"Error E2451main.c 12: x", 12, "E2451main.c", "code, blank"}, {"Error E2451 \t C:\\a.c 3: x", 3, "C:\\a.c", "blanks"},
+        {"Error xC:\\a 3: y", 0, "", "1a: no drive in a word"}, {"Error C: x.c 3: y", 0, "", "1a: drive needs '\\'"},
+        {"ab:/x.c:9: y", 0, "", "2: no drive in a word"}, {"C:\\x:y:9: z", 0, "", "2 skips the drive colon only"},
+        {"C:\\d\\e.c 4: x", 4, "C:\\d\\e.c", "4 from the third byte"}, {"Error x.c 3: y; warning: z.c, 9", 3, "x.c", "1a ends"},
+        {"Error: a, 5] x 7 warning: q", 7, "a", "1b without '.' keeps 1c's name"}, {"test.c -12 Error: x", -12, "test.c", "1b"},
+        {"test.c x12 Error: x", 0, nullptr, "1b letter"}, {"Error: a.c, 8; warning: b.c]", 8, "b.c", "1c keeps the number"},
+        {"a.c :: (7)", 7, "a.c", "3 trims"}, {":(7)", 7, ":", "3 first character"}, {"(7) x", 0, nullptr, "3 no name"},
+        {"x)(7)", 0, nullptr, "3 '(' first"}, {"ERROR 12: text", 12, "ERROR", "1a no name, 4"}, {"Error\t12: x", 0, "", "4 space"},
+        {"5 Error: x.c", 0, "", "1b at the start"}, {"ab 5 Error: x.c", 5, "ab", "1b third place"},
+        {"ab 5 Error: .\\x", 0, nullptr, "1b empty range"}, {"123: x", 123, "", "4 number from the start"},
+        {"a.c(99999999999999999999)", 2147483647, "a.c", "saturated"}, {"a.c(2147483647)", 2147483647, "a.c", "largest"},
         {"a.c -99999999999 Error: x", -2147483647 - 1, "a.c", "negative saturated"},
-        {"a.c(2147483647)", 2147483647, "a.c", "largest"},
-        {"ソース/表.c:3: warning: x", 3, "ソース\\表.c", "2, slash after a 0x5C trail"},
-        {"a\x81:12:", 0, nullptr, "a ':' trail byte is no colon"},
-        {"Error: a, 5] b\x81. 7 warning: q", 7, "a", "a '.' trail byte is no dot"},
+        {"ソース/表.c:3: warning: x", 3, "ソース\\表.c", "2, '/' after a 0x5C trail"}, {"a\x81:12:", 0, nullptr, "':' trail"},
+        {"Error: a, 5] b\x81. 7 warning: q", 7, "a", "'.' trail"},
     };
     for (const auto& c : cases) ExpectParse(c.line, c.number, c.name, c.why);
 }

@@ -1,11 +1,6 @@
 #include "bravik/core/editor_jump.h"
-
-#include <gtest/gtest.h>
-#include <string.h>
-
-#include <string>
-
 #include "bravik/core/settings.h"
+#include "tests/core/test.h"
 
 // "ソ" and "表" end in the byte '\\'; a byte-wise search would see a separator.
 #define SO "ソ"
@@ -38,14 +33,13 @@ TEST(EditorJump, CaretLineStartDirectoryAndPath) {
         EXPECT_STREQ(c.path, path) << c.dir << " + " << c.name;
     }
     // A path that does not fit is refused, never cut into the name of another file.
-    std::string dir = "C:\\" + std::string(300, 'd'), name = std::string(511 - dir.size() - 1, 'n');
-    char path[JUMP_COMMAND_SIZE + 8];
-    memset(path, 0x7F, sizeof path);
-    EXPECT_EQ(1, CompleteJumpPath(path, JUMP_COMMAND_SIZE, dir.c_str(), name.c_str()));
+    const std::string dir = "C:\\" + std::string(300, 'd'), name(207, 'n');  // 511 bytes with the '\\'
+    char path[JUMP_COMMAND_SIZE];
+    EXPECT_EQ(1, CompleteJumpPath(path, sizeof path, dir.c_str(), name.c_str()));
     EXPECT_EQ(511u, strlen(path));
-    EXPECT_EQ(0, CompleteJumpPath(path, JUMP_COMMAND_SIZE, dir.c_str(), (name + "n").c_str()));
+    EXPECT_EQ(0, CompleteJumpPath(path, sizeof path, dir.c_str(), (name + "n").c_str()));
     EXPECT_STREQ("", path);
-    EXPECT_EQ(0, CompleteJumpPath(path, JUMP_COMMAND_SIZE, "C:\\proj", ("C:\\" + std::string(600, 'r')).c_str()));
+    EXPECT_EQ(0, CompleteJumpPath(path, sizeof path, "C:\\proj", ("C:\\" + std::string(600, 'r')).c_str()));
 }
 
 TEST(EditorJump, CommandLineWithTheLineNumberInTheOptions) {

@@ -1,18 +1,9 @@
 #include "bravik/core/run.h"
-
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <string.h>
-
-#include <string>
-#include <vector>
-
 #include "bravik/core/make_directories.h"
+#include "tests/core/test.h"
 
-namespace {
-
-const int BOTH = HIGHLIGHT_ERRORS | HIGHLIGHT_JUMPABLE;
-const std::string Header =
+static const int BOTH = HIGHLIGHT_ERRORS | HIGHLIGHT_JUMPABLE;
+static const std::string Header =
     "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
     "\\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs18\\b0\\cf0 ";
 
@@ -24,13 +15,12 @@ struct Pane {
     OutputBatch batch;
     std::string pipe, text, line;
     std::vector<std::string> red;
-    bool bold = false, allBold = true;
+    bool allBold = true;
     explicit Pane(int flags) { InitOutputLines(&state, flags), InitOutputBatch(&batch); }
     ~Pane() { FreeOutputBatch(&batch); }
     void Decode(const std::string& rtf) {
-        ASSERT_EQ(0u, rtf.find(Header)) << rtf;
-        ASSERT_EQ('}', rtf.back());
-        bold = false;  // each batch starts in the normal format
+        ASSERT_TRUE(rtf.find(Header) == 0 && rtf.back() == '}') << rtf;
+        bool bold = false;  // each batch starts in the normal format
         for (size_t i = Header.size(); i + 1 < rtf.size();) {
             auto at = [&](const char* w) { return rtf.compare(i, strlen(w), w) == 0 && (i += strlen(w)); };
             char c;
@@ -64,7 +54,7 @@ TEST(Run, LineEndsNulBytesAndEveryOtherByteSurvive) {
     for (int c = 1; c < 256; ++c)
         if (c != '\r' && c != '\n' && c != 0x1B) all += (char)c;  // ESC starts a sequence that is removed
     const struct { std::string input, shown; size_t red; } cases[] = {
-        {"1\r\n2\n3\r4\r\n5\n6\r7\n", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n", 0},
+        {"1\r\n2\n3\r4\n", "1\r\n2\r\n3\r\n4\r\n", 0},
         {"done\r", "done\r\n", 0},  // a CR at the very end is a line end once the child has ended
         {std::string("a\0b\r\ner\0ror\r\n", 13), "ab\r\nerror\r\n", 1},
         {all + "\r\nソース\\{x}\r\na\x82\nb\x82\r\n", all + "\r\nソース\\{x}\r\na\x82\r\nb\x82\r\n", 0},  // stray lead bytes
@@ -79,12 +69,10 @@ TEST(Run, LineEndsNulBytesAndEveryOtherByteSurvive) {
 
 TEST(Run, UnfinishedLineWaitsAndTheLastIsShownUnclassified) {
     Pane pane(BOTH);
-    EXPECT_EQ("", pane.Read("main.c(12) : err").Read("or C2065: 'x'\r").text) << "a CR may be followed by an LF";
-    pane.Read("\nnext\r\nmain.c(3) : error C1: no end");
-    EXPECT_EQ("main.c(12) : error C2065: 'x'\r\nnext\r\n", pane.text);
-    pane.End();
-    EXPECT_EQ("main.c(12) : error C2065: 'x'\r\nnext\r\nmain.c(3) : error C1: no end", pane.text);
-    EXPECT_EQ(std::vector<std::string>{"main.c(12) : error C2065: 'x'"}, pane.red);
+    EXPECT_EQ("", pane.Read("main.c(12) : err").Read("or C2065\r").text) << "a CR may be followed by an LF";
+    EXPECT_EQ("main.c(12) : error C2065\r\nnext\r\n", pane.Read("\nnext\r\nmain.c(3) : error C1").text);
+    EXPECT_EQ("main.c(12) : error C2065\r\nnext\r\nmain.c(3) : error C1", pane.End().text);
+    EXPECT_EQ(std::vector<std::string>{"main.c(12) : error C2065"}, pane.red);
     EXPECT_TRUE(pane.state.errorKeyword) << "the close-on-success test still sees the last line";
     const std::string output = "cc -c a.c\r\nsrc/io.c:7: warning: x\nlinking\n";
     for (size_t cut = 1; cut < output.size(); ++cut) {
@@ -101,8 +89,7 @@ TEST(Run, UnfinishedLineWaitsAndTheLastIsShownUnclassified) {
 TEST(Run, LongLinesAreShownInLumps) {
     const std::string x(PENDING_LINE_MAX, 'x'), a = "\xE3\x81\x82";  // あ in UTF-8
     const struct { std::string first, shownFirst, second, shown; bool keyword; } cases[] = {  // "-": not looked at
-        {x, "", "", "", false},
-        {x + "x", x + "x", "y\n", x + "xy\r\n", false},
+        {x, "", "", "", false}, {x + "x", x + "x", "y\n", x + "xy\r\n", false},
         {x + "\x83", x, "\x41\r\n", x + "\x83\x41\r\n", false},
         {x + "xxxxx\r", x + "xxxxx", "\nz\n", x + "xxxxx\r\nz\r\n", false},
         {x + "xxxxxxxxxxwar", "-", "ning\r\n", x + "xxxxxxxxxxwarning\r\n", true},
@@ -119,59 +106,54 @@ TEST(Run, LongLinesAreShownInLumps) {
     }
 }
 
+// Each line is cleaned (escapes, UTF-8), then classified, counted and noted
+// for make's directory stack, and highlighted by the flags that are set.
 TEST(Run, LinesAreCleanedCountedTrackedAndHighlightedByTheFlags) {
-    Pane pane(HIGHLIGHT_JUMPABLE);
-    MakeDirectories dirs;
-    InitMakeDirectories(&dirs);
-    pane.state.directories = &dirs;
-    pane.Read("make[1]: Entering directory 'C:/p/sub'\n\x1b[01m\x1b[Kx.c:3:5:\x1b[m\x1b[K \x1b[01;31m\x1b[Kerror: "
-              "\x1b[m\x1b[K\xE2\x80\x98x\xE2\x80\x99\nLINK : fatal error L1104\nmain.c(12) : warning C4101\n").End();
-    EXPECT_EQ("make[1]: Entering directory 'C:/p/sub'\r\nx.c:3:5: error: ‘x’\r\nLINK : fatal error L1104\r\n"
-              "main.c(12) : warning C4101\r\n", pane.text);
-    EXPECT_EQ((std::vector<std::string>{"x.c:3:5: error: ‘x’", "main.c(12) : warning C4101"}), pane.red);
-    EXPECT_EQ(3, pane.state.errorLines);
-    EXPECT_EQ(2, pane.state.jumpableLines);
-    EXPECT_EQ(4, dirs.lines);
-    EXPECT_STREQ("C:\\p\\sub", MakeDirectoryAt(&dirs, 1));
-    FreeMakeDirectories(&dirs);
-
-    const struct { const char* line; bool error, jumpable; } lines[] = {
-        {"main.c(12) : error C2065", true, true}, {"LINK : fatal error L1104", true, false},
-        {"main.c(40) : see declaration of 'x'", false, true}, {"Compiling...", false, false},
-        {"リンク中にエラーが発生しました", true, false},
+    const struct { const char *line, *shown; bool error, jumpable; } lines[] = {
+        {"make[1]: Entering directory 'C:/p/sub'", nullptr, false, false},
+        {"\x1b[01mx.c:3:5:\x1b[m error: \xE2\x80\x98x\xE2\x80\x99", "x.c:3:5: error: ‘x’", true, true},
+        {"LINK : fatal error L1104", nullptr, true, false}, {"main.c(40) : see 'x'", nullptr, false, true},
+        {"Compiling...", nullptr, false, false}, {"リンク中にエラーが発生しました", nullptr, true, false},
     };
     for (int flags : {0, (int)HIGHLIGHT_ERRORS, (int)HIGHLIGHT_JUMPABLE, BOTH}) {
-        Pane p(flags);
-        std::vector<std::string> expected;
+        Pane pane(flags);
+        MakeDirectories dirs;
+        InitMakeDirectories(&dirs);
+        pane.state.directories = &dirs;
+        std::string shown;
+        std::vector<std::string> red;
         for (const auto& c : lines) {
-            p.Read(std::string(c.line) + "\n");
+            pane.Read(std::string(c.line) + "\n");
+            shown += std::string(c.shown ? c.shown : c.line) + "\r\n";
             if (((flags & HIGHLIGHT_ERRORS) && c.error) || ((flags & HIGHLIGHT_JUMPABLE) && c.jumpable))
-                expected.push_back(c.line);
+                red.push_back(c.shown ? c.shown : c.line);
         }
-        EXPECT_EQ(expected, p.red) << flags;
+        EXPECT_EQ(shown, pane.text);
+        EXPECT_EQ(red, pane.red) << flags;
+        EXPECT_EQ(3, pane.state.errorLines);
+        EXPECT_EQ(2, pane.state.jumpableLines);
+        EXPECT_EQ(6, dirs.lines);
+        EXPECT_STREQ("C:\\p\\sub", MakeDirectoryAt(&dirs, 1));
+        FreeMakeDirectories(&dirs);
     }
 }
 
-TEST(Run, FormatIsSwitchedOnlyWhereItChanges) {
+TEST(Run, FormatIsSwitchedOnlyWhereItChangesAndBatchesLoseNothing) {
     Pane pane(HIGHLIGHT_ERRORS);
     const char* data = "error 1\nerror 2\nok\nerror 3\nok\nok\n";
     ASSERT_EQ(strlen(data), TakeOutputLines(&pane.state, data, strlen(data), false, 100, 1000, &pane.batch));
     EXPECT_EQ(Header + "\\b\\cf1 error 1\\par\nerror 2\\par\n\\b0\\cf0 ok\\par\n\\b\\cf1 error 3\\par\n"
                        "\\b0\\cf0 ok\\par\nok\\par\n}", pane.batch.text);
     EXPECT_EQ(6, pane.batch.lines);
-}
-
-TEST(Run, BatchesStopAtTheirLimitsAndLoseNothing) {
     std::string output;
     for (int i = 0; i < 100; ++i) output += (i % 10 == 9 ? "x.c(" + std::to_string(i) + ") : error\n" : "line\n");
-    Pane whole(BOTH);
-    whole.Read(output);
+    const std::string whole = Pane(BOTH).Read(output).text;
     for (int maxLines : {1, 7, 100}) {
         for (size_t maxBytes : {(size_t)1, (size_t)10000}) {
             Pane pane(BOTH);
             pane.pipe = output;
             pane.Show(false, maxLines, maxBytes);
-            EXPECT_EQ(whole.text, pane.text) << maxLines << "/" << maxBytes;
+            EXPECT_EQ(whole, pane.text) << maxLines << "/" << maxBytes;
             EXPECT_EQ(10u, pane.red.size());
         }
     }
@@ -188,5 +170,3 @@ TEST(Run, CloseOnSuccessTestSeesEveryKeywordWhateverTheFlags) {
     NoteShownText(&state, "nmake /f build.mak warning=1");
     EXPECT_TRUE(state.errorKeyword) << "the command line counts too";
 }
-
-}  // namespace
