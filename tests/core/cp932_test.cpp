@@ -1,8 +1,5 @@
 #include "bravik/core/cp932.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
+#include "tests/core/test.h"
 
 using namespace cp932;
 

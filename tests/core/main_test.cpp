@@ -1,45 +1,32 @@
 #include "bravik/core/main.h"
+#include "tests/core/test.h"
 
-#include <gtest/gtest.h>
-#include <string.h>
-
-#include <string>
-#include <vector>
-
-TEST(Main, RoutesDropsAndHelpPaths) {
+TEST(Main, RoutesDropsHelpPathsAndEditCommand) {
     const struct { unsigned id; CommandRoute route; } routes[] = {
         {100, ROUTE_DEFAULT}, {101, ROUTE_COMMAND}, {109, ROUTE_COMMAND}, {110, ROUTE_DEFAULT}, {199, ROUTE_DEFAULT},
         {200, ROUTE_VARIANT}, {300, ROUTE_VARIANT}, {301, ROUTE_DEFAULT}, {3001, ROUTE_DEFAULT},
         {3002, ROUTE_LIST_NOTIFY}, {0xF060, ROUTE_DEFAULT}, {0x10000 | 102, ROUTE_COMMAND},  // low 16 bits only
     };
     for (const auto& c : routes) EXPECT_EQ(c.route, RouteCommand(c.id)) << c.id;
-    for (const char* path : {"ab.mak", "C:\\src\\app.make", "C:\\x.makers\\notes.txt"}) EXPECT_TRUE(AcceptsDroppedFile(path));
-    for (const char* path : {"a.mak", "C:\\src\\APP.MAK", "C:\\src\\app.txt", ""}) EXPECT_FALSE(AcceptsDroppedFile(path));
-    struct Case { const char *exe, *out; size_t size = 260; };
-    const Case files[] = {
-        {"c:\\tools\\bravik.exe", "c:\\tools\\Bravik.hlp"}, {"BRAVIK.EXE", "Bravik.hlp"},
-        {"C:\\tools\\MyBravik.exe", "C:\\tools\\MyBravik.hlp"},  // only the last ten characters count
-        {"C:\\tools\\Bravik2.exe", "Bravik.hlp"}, {"RAVIK.EXE", "Bravik.hlp"},
-        {"C:\\\x83" "BRAVIK.EXE", "Bravik.hlp"},  // the 'B' is the second byte of a double-byte character
-        {"C:\\ツール\\Bravik.exe", "C:\\ツール\\Bravik.hlp"}, {"C:\\x\\Bravik.exe", "C:\\x\\Br", 8},
-    };
-    const Case pages[] = {
-        {"C:\\t\\renamed.exe", "C:\\t\\Bravik.html"}, {"Bravik.exe", "Bravik.html"},
-        {"C:\\ソ.exe", "C:\\Bravik.html"}, {"C:\\x\\Bravik.exe", "C:\\x\\Br", 8},  // "ソ" ends in '\'
+    for (const char* path : {"ab.mak", "C:\\x.makers\\notes.txt"}) EXPECT_TRUE(AcceptsDroppedFile(path)) << path;
+    for (const char* path : {"a.mak", "C:\\APP.MAK", "C:\\app.txt"}) EXPECT_FALSE(AcceptsDroppedFile(path)) << path;
+    const struct { bool page; const char *exe, *out; size_t size; } helps[] = {
+        {false, "c:\\tools\\bravik.exe", "c:\\tools\\Bravik.hlp", 260}, {false, "BRAVIK.EXE", "Bravik.hlp", 260},
+        {false, "C:\\t\\MyBravik.exe", "C:\\t\\MyBravik.hlp", 260},  // only the last ten characters count
+        {false, "C:\\t\\Bravik2.exe", "Bravik.hlp", 260}, {false, "RAVIK.EXE", "Bravik.hlp", 260},
+        {false, "C:\\\x83" "BRAVIK.EXE", "Bravik.hlp", 260},  // the 'B' is the trail of a double-byte character
+        {false, "C:\\ツール\\Bravik.exe", "C:\\ツール\\Bravik.hlp", 260}, {false, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8},
+        {true, "C:\\t\\renamed.exe", "C:\\t\\Bravik.html", 260}, {true, "Bravik.exe", "Bravik.html", 260},
+        {true, "C:\\ソ.exe", "C:\\Bravik.html", 260}, {true, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8},  // "ソ" ends in '\'
     };
     char out[524];
-    for (const Case& c : files) EXPECT_STREQ(c.out, (HelpFilePath(c.exe, out, c.size), out)) << c.exe;
-    for (const Case& c : pages) EXPECT_STREQ(c.out, (HelpPagePath(c.exe, out, c.size), out)) << c.exe;
-}
-
-TEST(Main, EditCommandLine) {
-    const struct { const char *editor, *makefile; size_t size; const char* out; } cases[] = {  // out nullptr: refused
+    for (const auto& c : helps) EXPECT_STREQ(c.out, ((c.page ? HelpPagePath : HelpFilePath)(c.exe, out, c.size), out));
+    const struct { const char *editor, *makefile; size_t size; const char* out; } edits[] = {  // out nullptr: refused
         {"hm.exe", "C:\\my src\\app.mak", 524, "hm.exe \"C:\\my src\\app.mak\""}, {"edit", "x.ma", 10, "edit x.ma"},
         {"edit", "a b", 10, nullptr}, {"edit", "x.mak", 10, nullptr}, {"", "C:\\app.mak", 524, nullptr},
         {"notepad", "", 524, nullptr},
     };
-    char out[524];
-    for (const auto& c : cases) {
+    for (const auto& c : edits) {
         EXPECT_EQ(c.out != nullptr, ComposeEditCommand(c.editor, c.makefile, out, c.size)) << c.makefile;
         EXPECT_STREQ(c.out ? c.out : "", out) << c.makefile;
     }
@@ -48,33 +35,32 @@ TEST(Main, EditCommandLine) {
     EXPECT_EQ(521u, strlen(out));
 }
 
-namespace {
-
-struct Step { int outcome; bool closedItself; };
-
-// Plays back scripted run dialogs and records which variants ran.
+// Plays back scripted run dialogs ({outcome, closed itself}) and records which variants ran.
 struct ScriptedRunner : VariantRunner {
     SettingsRecord* settings;
-    std::vector<Step> script;
+    std::vector<std::pair<int, bool>> script;
     std::vector<int> runs;
-    size_t next = 0;
     bool closedItself = false;
     int RunVariant(int index) override {
+        const int on = FLAG_CLOSE_ON_SUCCESS | FLAG_HIGHLIGHT_ERRORS;
+        EXPECT_EQ(on, settings->flags & on) << "closeOnSuccess forced on for every run, the other flags kept";
         runs.push_back(index);
-        EXPECT_TRUE(settings->flags & FLAG_CLOSE_ON_SUCCESS) << index;  // forced on for every run of a batch
-        EXPECT_TRUE(settings->flags & FLAG_HIGHLIGHT_ERRORS) << index;  // the other flags stay
-        if (next >= script.size()) return RUN_FAILED;
-        const Step& s = script[next++];
-        if (s.outcome != RUN_FAILED) closedItself = s.closedItself;  // as the run dialog: a failed start keeps it
-        return s.outcome;
+        if (runs.size() > script.size()) return RUN_FAILED;
+        auto step = script[runs.size() - 1];
+        if (step.first != RUN_FAILED) closedItself = step.second;  // as the run dialog: a failed start keeps it
+        return step.first;
     }
     bool LastRunClosedItself() override { return closedItself; }
 };
 
-}  // namespace
-
 TEST(BatchRun, ScenariosAndWhatFollows) {
-    const struct { std::vector<int> selected; std::vector<Step> script; std::vector<int> runs; int outcome; uint8_t before; } cases[] = {
+    const struct {
+        std::vector<int> selected;
+        std::vector<std::pair<int, bool>> script;
+        std::vector<int> runs;
+        int outcome;
+        uint8_t before;
+    } cases[] = {
         {{0, 1, 2}, {{RUN_RECOMPILE, false}, {RUN_RECOMPILE, false}, {RUN_CLOSED, true}}, {0, 0, 0}, RUN_CLOSED, 0},
         {{0, 1, 2}, {{RUN_CLOSED, true}, {RUN_FAILED, false}, {RUN_CLOSED, true}}, {0, 1, 2}, RUN_CLOSED, 0},
         {{0, 1}, {{RUN_FAILED, false}}, {0}, RUN_FAILED, 0},

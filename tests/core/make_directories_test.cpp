@@ -1,8 +1,5 @@
 #include "bravik/core/make_directories.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
+#include "tests/core/test.h"
 
 TEST(MakeDirectories, DirectoryLinesAreRecognised) {
     const struct { std::string line; int kind; const char* directory; } cases[] = {

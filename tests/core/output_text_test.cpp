@@ -1,21 +1,14 @@
 #include "bravik/core/output_text.h"
+#include "tests/core/test.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-
-namespace {
-
-std::string Repeat(const std::string& piece, int n) {
+static std::string Repeat(const std::string& piece, int n) {
     std::string out;
     while (n--) out += piece;
     return out;
 }
 
 // UTF-8 spelled out in bytes; the expected texts are code page 932 literals.
-const std::string Quoted = "\xE2\x80\x98x\xE2\x80\x99", A = "\xE3\x81\x82";  // ‘x’, あ
-
-}  // namespace
+static const std::string Quoted = "\xE2\x80\x98x\xE2\x80\x99", A = "\xE3\x81\x82";  // ‘x’, あ
 
 TEST(OutputText, EscapeSequencesAreRemoved) {
     const struct { std::string in, out; } cases[] = {

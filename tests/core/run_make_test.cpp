@@ -1,9 +1,5 @@
 #include "bravik/core/run_make.h"
-
-#include <gtest/gtest.h>
-#include <string.h>
-
-#include <string>
+#include "tests/core/test.h"
 
 TEST(RunMake, ComposesByTheFirstRuleThatApplies) {
     const struct { const char *exe, *options, *operand, *macros, *expected; } cases[] = {

@@ -1,7 +1,5 @@
 #include "bravik/core/settings.h"
-
-#include <gtest/gtest.h>
-#include <string.h>
+#include "tests/core/test.h"
 
 TEST(Settings, ShortRecordKindFlagsWordAndStoredPosition) {
     SettingsRecord s;

@@ -1,8 +1,5 @@
 #include "bravik/core/toolbar.h"
-
-#include <gtest/gtest.h>
-
-#include <tuple>
+#include "tests/core/test.h"
 
 TEST(Toolbar, LookVersionAndButtons) {
     const struct { int style, version, bitmap, imageW, imageH, buttonW, buttonH; bool flat, labels; } cases[] = {
