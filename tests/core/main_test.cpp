@@ -1,7 +1,19 @@
+#include "bravik/core/command_line.h"
 #include "bravik/core/main.h"
+#include "bravik/core/toolbar.h"
 #include "tests/core/test.h"
 
-TEST(Main, RoutesDropsHelpPathsAndEditCommand) {
+TEST(Main, StartupRoutesDropsHelpAndEditCommand) {
+    const struct { const char* line; int runAtStart; const char* name; } lines[] = {  // name nullptr: no makefile
+        {nullptr, 0, nullptr}, {"\"C:\\my src\\a.mak\" ", 0, "\"C:\\my src\\a.mak\" "}, {"/a a.mak", 1, "a.mak"},
+        {"/Aa.mak", 1, "a.mak"}, {"/A    a.mak", 1, "a.mak"}, {"/B a.mak", 0, "a.mak"}, {"/A\ta.mak", 1, "\ta.mak"},
+        {"/A   ", 0, nullptr}, {"/", 0, nullptr}, {"/\x83\x5c a.mak", 0, "a.mak"},  // a double-byte "letter" is skipped
+    };
+    for (const auto& c : lines) {
+        StartupCommand cmd = ParseStartupCommandLine(c.line);
+        EXPECT_EQ(c.runAtStart, cmd.runAtStart) << (c.line ? c.line : "(null)");
+        EXPECT_STREQ(c.name, cmd.makefileName) << (c.line ? c.line : "(null)");
+    }
     const struct { unsigned id; CommandRoute route; } routes[] = {
         {100, ROUTE_DEFAULT}, {101, ROUTE_COMMAND}, {109, ROUTE_COMMAND}, {110, ROUTE_DEFAULT}, {199, ROUTE_DEFAULT},
         {200, ROUTE_VARIANT}, {300, ROUTE_VARIANT}, {301, ROUTE_DEFAULT}, {3001, ROUTE_DEFAULT},
@@ -9,30 +21,58 @@ TEST(Main, RoutesDropsHelpPathsAndEditCommand) {
     };
     for (const auto& c : routes) EXPECT_EQ(c.route, RouteCommand(c.id)) << c.id;
     for (const char* path : {"ab.mak", "C:\\x.makers\\notes.txt"}) EXPECT_TRUE(AcceptsDroppedFile(path)) << path;
-    for (const char* path : {"a.mak", "C:\\APP.MAK", "C:\\app.txt"}) EXPECT_FALSE(AcceptsDroppedFile(path)) << path;
+    for (const char* path : {"a.mak", "C:\\APP.MAK"}) EXPECT_FALSE(AcceptsDroppedFile(path)) << path;
     const struct { bool page; const char *exe, *out; size_t size; } helps[] = {
-        {false, "c:\\tools\\bravik.exe", "c:\\tools\\Bravik.hlp", 260}, {false, "BRAVIK.EXE", "Bravik.hlp", 260},
-        {false, "C:\\t\\MyBravik.exe", "C:\\t\\MyBravik.hlp", 260},  // only the last ten characters count
+        {false, "c:\\t\\bravik.exe", "c:\\t\\Bravik.hlp", 260}, {false, "C:\\t\\MyBravik.exe", "C:\\t\\MyBravik.hlp", 260},
         {false, "C:\\t\\Bravik2.exe", "Bravik.hlp", 260}, {false, "RAVIK.EXE", "Bravik.hlp", 260},
         {false, "C:\\\x83" "BRAVIK.EXE", "Bravik.hlp", 260},  // the 'B' is the trail of a double-byte character
-        {false, "C:\\ツール\\Bravik.exe", "C:\\ツール\\Bravik.hlp", 260}, {false, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8},
-        {true, "C:\\t\\renamed.exe", "C:\\t\\Bravik.html", 260}, {true, "Bravik.exe", "Bravik.html", 260},
-        {true, "C:\\ソ.exe", "C:\\Bravik.html", 260}, {true, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8},  // "ソ" ends in '\'
+        {false, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8}, {true, "C:\\t\\renamed.exe", "C:\\t\\Bravik.html", 260},
+        {true, "Bravik.exe", "Bravik.html", 260}, {true, "C:\\ソ.exe", "C:\\Bravik.html", 260},  // "ソ" ends in '\'
+        {true, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8},
     };
     char out[524];
     for (const auto& c : helps) EXPECT_STREQ(c.out, ((c.page ? HelpPagePath : HelpFilePath)(c.exe, out, c.size), out));
     const struct { const char *editor, *makefile; size_t size; const char* out; } edits[] = {  // out nullptr: refused
-        {"hm.exe", "C:\\my src\\app.mak", 524, "hm.exe \"C:\\my src\\app.mak\""}, {"edit", "x.ma", 10, "edit x.ma"},
-        {"edit", "a b", 10, nullptr}, {"edit", "x.mak", 10, nullptr}, {"", "C:\\app.mak", 524, nullptr},
+        {"hm.exe", "C:\\my src\\a.mak", 524, "hm.exe \"C:\\my src\\a.mak\""}, {"edit", "x.ma", 10, "edit x.ma"},
+        {"edit", "a b", 10, nullptr}, {"edit", "x.mak", 10, nullptr}, {"", "C:\\a.mak", 524, nullptr},
         {"notepad", "", 524, nullptr},
     };
     for (const auto& c : edits) {
         EXPECT_EQ(c.out != nullptr, ComposeEditCommand(c.editor, c.makefile, out, c.size)) << c.makefile;
         EXPECT_STREQ(c.out ? c.out : "", out) << c.makefile;
     }
-    std::string a(259, 'a'), b = "b " + std::string(257, 'b');  // two full paths, the blank and the quotes
-    EXPECT_TRUE(ComposeEditCommand(a.c_str(), b.c_str(), out, sizeof out));
-    EXPECT_EQ(521u, strlen(out));
+}
+
+TEST(Main, ToolbarAndStoredPosition) {
+    const struct { int style, version, bitmap, imageW, buttonW; bool flat, labels; } looks[] = {
+        {0, 581, 2000, 16, 23, false, false}, {1, 581, 2001, 21, 28, false, false}, {2, 581, 2001, 21, 28, true, false},
+        {3, 470, 2001, 21, 28, true, true}, {57, 581, 2001, 21, 28, true, false}, {-1, 581, 2001, 21, 28, false, false},
+        {3, 469, 2001, 21, 28, false, false},
+    };
+    for (const auto& c : looks) {
+        ToolbarLook l = ToolbarLookFor(c.style, c.version);
+        EXPECT_EQ(std::make_tuple(c.bitmap, c.imageW, c.imageW - 1, c.buttonW, c.buttonW - 1, c.flat, c.labels),
+                  std::make_tuple(l.bitmapId, l.imageWidth, l.imageHeight, l.buttonWidth, l.buttonHeight, l.flat, l.labels))
+            << "style " << c.style << " version " << c.version;
+    }
+    EXPECT_EQ(std::make_tuple(400, 470, true, false, 2, 4),
+              std::make_tuple(CommonControlsVersionFrom(false, 5, 81), CommonControlsVersionFrom(true, 4, 70),
+                              UsesClassicControlRegistration(400), UsesClassicControlRegistration(401),
+                              ToolbarStyleChoiceCount(400), ToolbarStyleChoiceCount(401)));
+    const int commands[TOOLBAR_PLACE_COUNT] = {101, 104, 102, 0, 106, 0, 107, 109, 0, 103};
+    for (int i = 0, image = 0; i < TOOLBAR_PLACE_COUNT; ++i) {  // every image once, in order
+        EXPECT_EQ(commands[i], ToolbarPlaces[i].command) << i;
+        EXPECT_EQ(commands[i] ? image++ : -1, ToolbarPlaces[i].imageIndex) << i;
+    }
+    // The normal rectangle is relative to the work area, which a taskbar on the
+    // top or the left moves; a minimised window's left edge is no use.
+    const struct { int workLeft, workTop; bool minimised; int windowLeft, x, y; } positions[] = {
+        {0, 40, false, 100, 100, 90}, {60, 0, false, 160, 160, 50}, {60, 40, true, -32000, 160, 90}, {0, 40, false, -4, -4, 90},
+    };
+    for (const auto& c : positions) {
+        WindowPosition p = PositionToStore(100, 50, 500, 350, c.workLeft, c.workTop, c.minimised, c.windowLeft);
+        EXPECT_EQ(std::make_tuple(c.x, c.y, 400, 300), std::make_tuple(p.x, p.y, p.width, p.height)) << c.windowLeft;
+    }
 }
 
 // Plays back scripted run dialogs ({outcome, closed itself}) and records which variants ran.
