@@ -1,9 +1,8 @@
 #include "bravik/core/command_line.h"
 #include "bravik/core/main.h"
-#include "bravik/core/toolbar.h"
 #include "tests/core/test.h"
 
-TEST(Main, StartupRoutesDropsHelpAndEditCommand) {
+TEST(Main, StartupHelpAndEditCommand) {
     const struct { const char* line; int runAtStart; const char* name; } lines[] = {  // name nullptr: no makefile
         {nullptr, 0, nullptr}, {"\"C:\\my src\\a.mak\" ", 0, "\"C:\\my src\\a.mak\" "}, {"/a a.mak", 1, "a.mak"},
         {"/Aa.mak", 1, "a.mak"}, {"/A    a.mak", 1, "a.mak"}, {"/B a.mak", 0, "a.mak"}, {"/A\ta.mak", 1, "\ta.mak"},
@@ -14,14 +13,6 @@ TEST(Main, StartupRoutesDropsHelpAndEditCommand) {
         EXPECT_EQ(c.runAtStart, cmd.runAtStart) << (c.line ? c.line : "(null)");
         EXPECT_STREQ(c.name, cmd.makefileName) << (c.line ? c.line : "(null)");
     }
-    const struct { unsigned id; CommandRoute route; } routes[] = {
-        {100, ROUTE_DEFAULT}, {101, ROUTE_COMMAND}, {109, ROUTE_COMMAND}, {110, ROUTE_DEFAULT}, {199, ROUTE_DEFAULT},
-        {200, ROUTE_VARIANT}, {300, ROUTE_VARIANT}, {301, ROUTE_DEFAULT}, {3001, ROUTE_DEFAULT},
-        {3002, ROUTE_LIST_NOTIFY}, {0xF060, ROUTE_DEFAULT}, {0x10000 | 102, ROUTE_COMMAND},  // low 16 bits only
-    };
-    for (const auto& c : routes) EXPECT_EQ(c.route, RouteCommand(c.id)) << c.id;
-    for (const char* path : {"ab.mak", "C:\\x.makers\\notes.txt"}) EXPECT_TRUE(AcceptsDroppedFile(path)) << path;
-    for (const char* path : {"a.mak", "C:\\APP.MAK"}) EXPECT_FALSE(AcceptsDroppedFile(path)) << path;
     const struct { bool page; const char *exe, *out; size_t size; } helps[] = {
         {false, "c:\\t\\bravik.exe", "c:\\t\\Bravik.hlp", 260}, {false, "C:\\t\\MyBravik.exe", "C:\\t\\MyBravik.hlp", 260},
         {false, "C:\\t\\Bravik2.exe", "Bravik.hlp", 260}, {false, "RAVIK.EXE", "Bravik.hlp", 260},
@@ -43,29 +34,9 @@ TEST(Main, StartupRoutesDropsHelpAndEditCommand) {
     }
 }
 
-TEST(Main, ToolbarAndStoredPosition) {
-    const struct { int style, version, bitmap, imageW, buttonW; bool flat, labels; } looks[] = {
-        {0, 581, 2000, 16, 23, false, false}, {1, 581, 2001, 21, 28, false, false}, {2, 581, 2001, 21, 28, true, false},
-        {3, 470, 2001, 21, 28, true, true}, {57, 581, 2001, 21, 28, true, false}, {-1, 581, 2001, 21, 28, false, false},
-        {3, 469, 2001, 21, 28, false, false},
-    };
-    for (const auto& c : looks) {
-        ToolbarLook l = ToolbarLookFor(c.style, c.version);
-        EXPECT_EQ(std::make_tuple(c.bitmap, c.imageW, c.imageW - 1, c.buttonW, c.buttonW - 1, c.flat, c.labels),
-                  std::make_tuple(l.bitmapId, l.imageWidth, l.imageHeight, l.buttonWidth, l.buttonHeight, l.flat, l.labels))
-            << "style " << c.style << " version " << c.version;
-    }
-    EXPECT_EQ(std::make_tuple(400, 470, true, false, 2, 4),
-              std::make_tuple(CommonControlsVersionFrom(false, 5, 81), CommonControlsVersionFrom(true, 4, 70),
-                              UsesClassicControlRegistration(400), UsesClassicControlRegistration(401),
-                              ToolbarStyleChoiceCount(400), ToolbarStyleChoiceCount(401)));
-    const int commands[TOOLBAR_PLACE_COUNT] = {101, 104, 102, 0, 106, 0, 107, 109, 0, 103};
-    for (int i = 0, image = 0; i < TOOLBAR_PLACE_COUNT; ++i) {  // every image once, in order
-        EXPECT_EQ(commands[i], ToolbarPlaces[i].command) << i;
-        EXPECT_EQ(commands[i] ? image++ : -1, ToolbarPlaces[i].imageIndex) << i;
-    }
-    // The normal rectangle is relative to the work area, which a taskbar on the
-    // top or the left moves; a minimised window's left edge is no use.
+// The normal rectangle is relative to the work area, which a taskbar on the
+// top or the left moves; a minimised window's left edge is no use.
+TEST(Main, StoredPositionIsOnTheScreen) {
     const struct { int workLeft, workTop; bool minimised; int windowLeft, x, y; } positions[] = {
         {0, 40, false, 100, 100, 90}, {60, 0, false, 160, 160, 50}, {60, 40, true, -32000, 160, 90}, {0, 40, false, -4, -4, 90},
     };
