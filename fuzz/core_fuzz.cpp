@@ -13,7 +13,7 @@
 #include "bravik/core/environment.h"
 #include "bravik/core/make_directories.h"
 #include "bravik/core/makefile_profile.h"
-#include "bravik/core/output_text.h"
+#include "bravik/core/run.h"
 
 static void Check(bool ok) { if (!ok) __builtin_trap(); }
 static bool Ends(const char* text, size_t size) { return strnlen(text, size) < size; }
@@ -58,23 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(block || refusal.tooLong);
     free(block);
     for (char* p : t) free(p);
-#elif defined(FUZZ_MAKE_DIRECTORIES)
-    // Every line between LFs; a recognised directory fits and has no '/', and
-    // every line's directory is one that was entered.
-    char* directory = (char*)malloc(MAKE_DIRECTORY_SIZE);
-    MakeDirectories dirs;
-    InitMakeDirectories(&dirs);
-    for (char* line = strtok(text, "\n"); line; line = strtok(nullptr, "\n")) {
-        int kind = ParseMakeDirectoryLine(line, directory);
-        Check(kind == MAKE_NO_DIRECTORY ? !directory[0] : Ends(directory, MAKE_DIRECTORY_SIZE) && !strchr(directory, '/'));
-        NoteMakeOutputLine(&dirs, line);
-    }
-    for (int i = 0; i <= dirs.lines; ++i) {
-        const char* in = MakeDirectoryAt(&dirs, i);
-        Check(!in || (in >= dirs.names && in < dirs.names + dirs.namesLength));
-    }
-    FreeMakeDirectories(&dirs);
-    free(directory);
 #elif defined(FUZZ_MAKEFILE_PROFILE)
     FILE* f = fmemopen(text, size - 1 ? size - 1 : 1, "r");
     Sink sink;
@@ -86,15 +69,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check((result == 1 || (result == 0 && first < PROFILE_MAX_VARIANTS)) && Ends(s.makeExe, PATH_SIZE) &&
           Ends(s.makeOptions, PATH_SIZE) && Ends(s.environment, sizeof s.environment) && Ends(s.editorExe, PATH_SIZE) &&
           Ends(s.editorOptions, PATH_SIZE) && Ends(s.currentDir, PATH_SIZE));
-#elif defined(FUZZ_OUTPUT_TEXT)
-    // The cleaning never grows a line, leaves no ESC, and keeps a line that is not UTF-8.
+#elif defined(FUZZ_RUN)
+    // The pipe's text arriving first + 1 bytes at a time, cut for the run dialog
+    // with make's directory stack tracked: every byte is taken by the end.
     text = (char*)realloc(text, size - 1 ? size - 1 : 1);  // no NUL: the length is all there is
-    size_t n = StripEscapes(text, size - 1);
-    Check(n <= size - 1 && !memchr(text, 0x1B, n) && Utf8IncompleteTail(text, n) <= (n < 3 ? n : 3));
-    std::string before(text, n);
-    bool utf8 = IsUtf8Text(text, n);
-    size_t cleaned = CleanOutputLine(text, n);
-    Check(cleaned <= n && (utf8 || before == std::string(text, cleaned)));
+    OutputLines lines;
+    OutputBatch batch;
+    MakeDirectories dirs;
+    InitOutputLines(&lines, first & 3), InitOutputBatch(&batch), InitMakeDirectories(&dirs), lines.directories = &dirs;
+    size_t received = 0, taken = 0;
+    for (bool final = false; !final;) {
+        received = received + first + 1 < size - 1 ? received + first + 1 : size - 1;
+        final = received == size - 1;
+        while (size_t t = TakeOutputLines(&lines, text + taken, received - taken, final, 7, 4096, &batch)) {
+            Check(t <= received - taken && batch.textLength == strlen(batch.text) && batch.text[batch.textLength - 1] == '}');
+            taken += t;
+        }
+    }
+    Check(taken == size - 1);
+    FreeOutputBatch(&batch), FreeMakeDirectories(&dirs);
 #endif
     free(text);
     return 0;

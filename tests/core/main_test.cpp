@@ -46,49 +46,32 @@ TEST(Main, StoredPositionIsOnTheScreen) {
     }
 }
 
-// Plays back scripted run dialogs ({outcome, closed itself}) and records which variants ran.
-struct ScriptedRunner : VariantRunner {
-    SettingsRecord* settings;
-    std::vector<std::pair<int, bool>> script;
-    std::vector<int> runs;
-    bool closedItself = false;
+// Outcomes in turn; a dialog closed itself after a clean run, and a failed start leaves none.
+struct Runner : VariantRunner {
+    std::vector<int> outcomes, runs;
+    bool closed = false;
     int RunVariant(int index) override {
-        const int on = FLAG_CLOSE_ON_SUCCESS | FLAG_HIGHLIGHT_ERRORS;
-        EXPECT_EQ(on, settings->flags & on) << "closeOnSuccess forced on for every run, the other flags kept";
         runs.push_back(index);
-        if (runs.size() > script.size()) return RUN_FAILED;
-        auto step = script[runs.size() - 1];
-        if (step.first != RUN_FAILED) closedItself = step.second;  // as the run dialog: a failed start keeps it
-        return step.first;
+        int outcome = outcomes[runs.size() - 1];
+        if (outcome != RUN_FAILED) closed = outcome == RUN_CLOSED;
+        return outcome;
     }
-    bool LastRunClosedItself() override { return closedItself; }
+    bool LastRunClosedItself() override { return closed; }
 };
 
-TEST(BatchRun, ScenariosAndWhatFollows) {
-    const struct {
-        std::vector<int> selected;
-        std::vector<std::pair<int, bool>> script;
-        std::vector<int> runs;
-        int outcome;
-        uint8_t before;
-    } cases[] = {
-        {{0, 1, 2}, {{RUN_RECOMPILE, false}, {RUN_RECOMPILE, false}, {RUN_CLOSED, true}}, {0, 0, 0}, RUN_CLOSED, 0},
-        {{0, 1, 2}, {{RUN_CLOSED, true}, {RUN_FAILED, false}, {RUN_CLOSED, true}}, {0, 1, 2}, RUN_CLOSED, 0},
-        {{0, 1}, {{RUN_FAILED, false}}, {0}, RUN_FAILED, 0},
-        {{3, 5, 7}, {{RUN_CLOSED, true}, {RUN_QUIT_PROGRAM, false}}, {3, 5}, RUN_QUIT_PROGRAM, 0},
-        {{0}, {{RUN_CLOSED, true}}, {0}, RUN_CLOSED, FLAG_CLOSE_ON_SUCCESS},
-    };
-    for (const auto& c : cases) {
-        SettingsRecord s;
-        DefaultSettings(s);
-        SetKindFlagsWord(s, 0x12340000 | (FLAG_MULTI_SELECT | FLAG_HIGHLIGHT_ERRORS | c.before) << 8 | EDITOR_HIDEMARU);
-        uint32_t before = GetKindFlagsWord(s);
-        ScriptedRunner r;
-        r.settings = &s, r.script = c.script;
-        EXPECT_EQ(c.outcome, RunVariantBatch(r, s, c.selected.data(), (int)c.selected.size()));
-        EXPECT_EQ(c.runs, r.runs);
-        EXPECT_EQ(before, GetKindFlagsWord(s)) << "the whole word is back, upper half included";
-    }
+// The batches themselves run against the real program in tests/e2e/main_batch.sh.
+TEST(BatchRun, FailedStartsTheWholeWordAndWhatFollows) {
+    SettingsRecord s;
+    DefaultSettings(s);
+    SetKindFlagsWord(s, 0x12341401);
+    Runner goesOn, stops;
+    goesOn.outcomes = {RUN_CLOSED, RUN_FAILED, RUN_CLOSED}, stops.outcomes = {RUN_FAILED};
+    const int selected[] = {0, 1, 2};
+    EXPECT_EQ(RUN_CLOSED, RunVariantBatch(goesOn, s, selected, 3));
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), goesOn.runs) << "a failed start goes on after a dialog that closed itself";
+    EXPECT_EQ(RUN_FAILED, RunVariantBatch(stops, s, selected, 3));
+    EXPECT_EQ(std::vector<int>{0}, stops.runs);
+    EXPECT_EQ(0x12341401u, GetKindFlagsWord(s)) << "the word of kind and flags is back, upper half included";
     // An unattended clean run ends the program; anything else shows the window.
     const struct { int outcome; bool runAtStart, postClose, showWindow; } after[] = {
         {RUN_CLOSED, false, false, false}, {RUN_FAILED, false, false, false}, {RUN_QUIT_PROGRAM, false, true, false},
