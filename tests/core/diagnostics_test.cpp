@@ -39,7 +39,7 @@ TEST(ParseDiagnosticLine, FormsAndHowTheyHandOn) {
     const struct { const char* line; int number; const char* name; } cases[] = {
         {"Error main.c 12: Undefined symbol 'x'", 12, "main.c"}, {"Error E2451 main.c 12: x", 12, "main.c"},
         {"Warning W8065 C:\\w\\make.cc 2585: x", 2585, "C:\\w\\make.cc"}, {"Error E2451 12: x", 12, "E2451"},
-        {"Error E245 main.c 12: x", 12, "E245 main.c"}, {"Error e2451 a 1: x", 1, "e2451 a"},
+        {"Error E245x main.c 12: x", 12, "E245x main.c"}, {"Error e2451 a 1: x", 1, "e2451 a"},
         {"Error E2451main.c 12: x", 12, "E2451main.c"}, {"Error E2451 \t C:\\a.c 3: x", 3, "C:\\a.c"},
         {"Error xC:\\a 3: y", 0, ""}, {"Error C: x.c 3: y", 0, ""}, {"Error x.c 3: y; warning: z.c, 9", 3, "x.c"},
         {"ERROR 12: text", 12, "ERROR"}, {"Error\t12: x", 0, ""},  // 1a without a name; 4 needs a space
