@@ -37,7 +37,8 @@ run() { (cd "$work" && "$WINE" "$BUILD/tools/runbench/runbench.exe" "$@" 2>/dev/
 value() { sed -n "s/.*\\b$2=\\([^ ]*\\).*/\\1/p" <<<"$1"; }
 bravik() { run bravik "$w\\marker.txt" "$(windows_path "$BUILD/Bravik.exe")" "$w\\$1.mak"; }
 
-echo "make printing $LINES lines (a diagnostic every 10th), Wine $("$WINE" --version), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "make printing $LINES lines (a diagnostic every 10th), Wine $("$WINE" --version), $(nproc) cores," \
+  "load $(cut -d' ' -f1-3 /proc/loadavg)"
 pane=$(value "$(bravik warmup)" pane)
 case $pane in [1-9]*x[1-9]*) ;; *) echo "no pane size from the warm-up ($pane)"; exit 1 ;; esac
 echo "text for the fast writer: $(run pipe "$w\\marker.txt" "$w\\text.txt" "$make" -f "$w\\lines.mak")"
@@ -45,12 +46,14 @@ for writer in lines fast; do
   floor() { run pipe "$w\\marker.txt" "$w\\out.txt" "$make" -f "$w\\$writer.mak"; }
   ceiling() { run richedit "$w\\out.txt" "${pane%x*}" "${pane#*x}"; }
   f1=$(floor) c1=$(ceiling) b=$(bravik $writer) f2=$(floor) c2=$(ceiling)
-  printf '%s writer\n  floor   %s\n  ceiling %s\n  Bravik  %s\n  floor   %s\n  ceiling %s\n' $writer "$f1" "$c1" "$b" "$f2" "$c2"
+  printf '%s writer\n  floor   %s\n  ceiling %s\n  Bravik  %s\n  floor   %s\n  ceiling %s\n' \
+    $writer "$f1" "$c1" "$b" "$f2" "$c2"
   awk -v w=$writer -v m="$(value "$b" marker)" -v e="$(value "$b" end)" -v f1="$(value "$f1" marker)" \
     -v f2="$(value "$f2" marker)" -v c1="$(value "$c1" appended)" -v c2="$(value "$c2" appended)" \
     -v wait="$(value "$b" worst_answer_ms)" -v bm="$(value "$b" peak_mb)" -v r1="$(value "$c1" peak_mb)" \
     -v r2="$(value "$c2" peak_mb)" 'BEGIN {
-    printf "%s writer: P1 %.2f s / floor %.2f s = %.3f (target <= 1.1); P2 %.2f s / ceiling %.2f s = %.3f (target <= 1.3); ",
-      w, m, (f1 + f2) / 2, 2 * m / (f1 + f2), e, (c1 + c2) / 2, 2 * e / (c1 + c2)
-    printf "longest WM_NULL wait %.1f ms (target <= 100); peak resident Bravik %d MiB, rich edit %d MiB\n", wait, bm, (r1 > r2 ? r1 : r2) }'
+    printf "%s writer: P1 %.2f s / floor %.2f s = %.3f (target <= 1.1); ", w, m, (f1 + f2) / 2, 2 * m / (f1 + f2)
+    printf "P2 %.2f s / ceiling %.2f s = %.3f (target <= 1.3); ", e, (c1 + c2) / 2, 2 * e / (c1 + c2)
+    printf "longest WM_NULL wait %.1f ms (target <= 100); ", wait
+    printf "peak resident Bravik %d MiB, rich edit %d MiB\n", bm, (r1 > r2 ? r1 : r2) }'
 done

@@ -23,7 +23,8 @@ static bool Ends(const char* text, size_t size) { return strnlen(text, size) < s
 struct Sink : VariantSink {
     int failAt;
     bool AddVariant(int index, const char* label, const char* macros) override {
-        Check(index >= 0 && index < PROFILE_MAX_VARIANTS && Ends(label, PROFILE_LINE_SIZE) && Ends(macros, PROFILE_LINE_SIZE));
+        Check(index >= 0 && index < PROFILE_MAX_VARIANTS);
+        Check(Ends(label, PROFILE_LINE_SIZE) && Ends(macros, PROFILE_LINE_SIZE));
         return index != failAt;
     }
 };
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < 5; ++i)  // the system strings end in two NULs
         t[i] = (char*)memcpy(calloc(fields[i].size() + (i ? 1 : 2), 1), fields[i].data(), fields[i].size());
     EnvironmentRefusal refusal;
-    char* block = ComposeEnvironment({t[4], (first & 1) != 0, t[0], t[1], t[2], t[3]}, (first & 2) ? '\n' : '\0', &refusal);
+    EnvironmentSources sources = {t[4], (first & 1) != 0, t[0], t[1], t[2], t[3]};
+    char* block = ComposeEnvironment(sources, (first & 2) ? '\n' : '\0', &refusal);
     Check(block || refusal.tooLong);
     free(block);
     for (char* p : t) free(p);
@@ -82,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         received = received + first + 1 < size - 1 ? received + first + 1 : size - 1;
         final = received == size - 1;
         while (size_t t = TakeOutputLines(&lines, text + taken, received - taken, final, 7, 4096, &batch)) {
-            Check(t <= received - taken && batch.textLength == strlen(batch.text) && batch.text[batch.textLength - 1] == '}');
+            Check(t <= received - taken && batch.textLength == strlen(batch.text));
+            Check(batch.text[batch.textLength - 1] == '}');
             taken += t;
         }
     }

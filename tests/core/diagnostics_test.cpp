@@ -48,12 +48,14 @@ TEST(ParseDiagnosticLine, FormsAndHowTheyHandOn) {
         {"ab 5 Error: x.c", 5, "ab"}, {"ab 5 Error: .\\x", 0, nullptr}, {"Error: a, 5] x 7 warning: q", 7, "a"},
         {"Error: a, 5] b\x81. 7 warning: q", 7, "a"},  // a '.' trail byte is no dot
         {"Error: ゾーン.c, line 5", 5, "ゾーン.c"}, {"Error: a.c, 5; Warning: b.c, 6", 6, "b.c"},
-        {"Error: a.c, 8; warning: b.c]", 8, "b.c"}, {"Error: , 42 foo", 0, ""}, {"Error: , 42 foo(bar)", 42, "Error: , 42 foo"},
+        {"Error: a.c, 8; warning: b.c]", 8, "b.c"}, {"Error: , 42 foo", 0, ""},
+        {"Error: , 42 foo(bar)", 42, "Error: , 42 foo"},
         {"MAKE : fatal error U1077: 'cl' : return code '0x2'", 0, nullptr}, {"main.c 12 エラー: 未定義", 0, ""},
         {"C:/src/main.c:12: error: x", 12, "C:\\src\\main.c"}, {"src/io.c:7: warning: x", 7, "src\\io.c"},
         {"ソース/表.c:3: warning: x", 3, "ソース\\表.c"}, {"ab:/x.c:9: y", 0, ""}, {"C:\\x:y:9: z", 0, ""},
         {"a\x81:12:", 0, nullptr}, {":12: x(y)", 12, ":12: x"},
-        {"main.c(12) : error C2065: 'x'", 12, "main.c"}, {"C:\\Program Files\\a.c(5) : error C1: y", 5, "C:\\Program Files\\a.c"},
+        {"main.c(12) : error C2065: 'x'", 12, "main.c"},
+        {"C:\\Program Files\\a.c(5) : error C1: y", 5, "C:\\Program Files\\a.c"},
         {"a.c :: (7)", 7, "a.c"}, {":(7)", 7, ":"}, {"(7) x", 0, nullptr}, {"x)(7)", 0, nullptr},
         {"test.c 12: error: x", 12, "test.c"}, {"C:\\d\\e.c 4: x", 4, "C:\\d\\e.c"}, {"123: x", 123, ""},
         {"MAKE/x : fatal error U1077: 'cl'", 0, "MAKE/x"},  // a name without a number stays unconverted

@@ -8,7 +8,8 @@
 
 TEST(EditorJump, CaretLineStartDirectoryAndPath) {
     const struct { const char *copied, *line; } lines[] = {
-        {"main.c(12) : error\r\n", "main.c(12) : error"}, {HYO "\r", HYO}, {"ab" HYO "\x95", "ab" HYO},  // a cut character
+        {"main.c(12) : error\r\n", "main.c(12) : error"}, {HYO "\r", HYO},
+        {"ab" HYO "\x95", "ab" HYO},  // a cut character
     };
     for (const auto& c : lines) {
         char text[JUMP_LINE_SIZE];
@@ -43,9 +44,11 @@ TEST(EditorJump, CommandLineWithTheLineNumberInTheOptions) {
     const struct { const char *exe, *options, *file, *command; bool linePassed; } cases[] = {  // line 5
         {"hm.exe", "/j%d", "src\\main.c", "hm.exe /j5 src\\main.c", true}, {"hm", "", "a.c", "hm a.c", false},
         {"np.exe", "/w", "a.c", "np.exe /w a.c", false}, {"", "/j%d", "a.c", "a.c", false},
-        {"", "", "my file.c", "\"my file.c\"", false}, {"hm", "", "C:\\Program Files\\a.c", "hm \"C:\\Program Files\\a.c\"", false},
+        {"", "", "my file.c", "\"my file.c\"", false},
+        {"hm", "", "C:\\Program Files\\a.c", "hm \"C:\\Program Files\\a.c\"", false},
         {"hm", "%d %d", "a.c", "hm 5 %d a.c", true}, {"hm", "%s /j%d %x", "a.c", "hm %s /j5 %x a.c", true},
-        {"hm", "/j%D", "a", "hm /j%D a", false}, {"hm", HYO "%d", SO "\\" HYO ".c", "hm " HYO "5 " SO "\\" HYO ".c", true},
+        {"hm", "/j%D", "a", "hm /j%D a", false},
+        {"hm", HYO "%d", SO "\\" HYO ".c", "hm " HYO "5 " SO "\\" HYO ".c", true},
     };
     for (const auto& c : cases) {
         char command[JUMP_COMMAND_SIZE];

@@ -24,15 +24,18 @@ TEST(ComposeEnvironment, SystemStringsLinesReferencesAndDefinitions) {
         {nullptr, "", ""}, {"\r\n\r\nno equals sign\n", "", ""}, {"A=1", "PATH=C:\\bin", "A=1", false},
         {"A=1", "PATH=C:\\bin|=C:=C:\\work|TEMP=C:\\tmp", "PATH=C:\\bin|=C:=C:\\work|TEMP=C:\\tmp|A=1"},
         {"\r\nA=1\r\nB=2\n\n\rC=3\rD=4\r\n", "", "A=1|B=2|C=3|D=4"},
-        {"INCLUDE=%CURRENTDIRECTORY%\\inc", "", "INCLUDE=C:\\work\\inc"}, {"X=%systemdirectory%", "", "X=C:\\windows\\system32"},
+        {"INCLUDE=%CURRENTDIRECTORY%\\inc", "", "INCLUDE=C:\\work\\inc"},
+        {"X=%systemdirectory%", "", "X=C:\\windows\\system32"},
         {"X=%WindowsDirectory%", "WINDOWSDIRECTORY=D:\\w", "WINDOWSDIRECTORY=D:\\w|X=C:\\windows"},  // words first
-        {"A=%B% %C%", "B=1|C=2", "B=1|C=2|A=1 %C%"}, {"X=<%V%>", "V= \t v", "V= \t v|X=<v>"},  // one per line; no blanks
+        {"A=%B% %C%", "B=1|C=2", "B=1|C=2|A=1 %C%"},
+        {"X=<%V%>", "V= \t v", "V= \t v|X=<v>"},  // one per line; no blanks
         {"X=%V%", "V=", "V=|X=%V%"}, {"X=%%", "=C:=C:\\work", "=C:=C:\\work|X=%%"}, {"X=%A", "A=1", "A=1|X=%A"},
         {"X=%PATH%", "PATHEXT=.COM", "PATHEXT=.COM|X=%PATH%"}, {"X=ソ%V%", "V=1", "V=1|X=ソ1"},  // "ソ" ends in '\'
         {"X=\x81%V%", "V=1", "V=1|X=\x81%V%"},  // a '%' in a trail byte starts nothing
         {"LIB=%lib%;c:\\lib", sdk, "PATHEXT=.EXE|PATH=C:\\bin|LIB=C:\\sdk;c:\\lib"},
         {"Path=x\nX=%path%", sdk, "PATHEXT=.EXE|Path=x|LIB=C:\\sdk|X=x"},  // one variable, however it is spelt
-        {"PATH = y", sdk, "PATHEXT=.EXE|PATH = y|LIB=C:\\sdk"}, {"=x\n =y\n", sdk, "PATHEXT=.EXE|PATH=C:\\bin|LIB=C:\\sdk"},
+        {"PATH = y", sdk, "PATHEXT=.EXE|PATH = y|LIB=C:\\sdk"},
+        {"=x\n =y\n", sdk, "PATHEXT=.EXE|PATH=C:\\bin|LIB=C:\\sdk"},
         {"A=1\nB=%A%\nA=%a%;2", "", "A=1;2|B=1"},  // later lines see and override earlier ones
     };
     for (const auto& c : cases) EXPECT_EQ(c.expected, Compose(c.lines, c.system, c.useSystem)) << c.lines;
@@ -74,10 +77,10 @@ TEST(ComposeEnvironment, ALineBeyondTheVariableLimitIsRefusedByName) {
 TEST(ComposeEnvironment, EveryFailedAllocationGivesNothing) {
     static int left;  // allocations that succeed before the first failure
     auto saved = EnvironmentAllocator;
-    EnvironmentAllocator = [](void* block, size_t size) -> void* { return left-- > 0 ? realloc(block, size) : nullptr; };
+    EnvironmentAllocator = [](void* block, size_t n) -> void* { return left-- > 0 ? realloc(block, n) : nullptr; };
     int allocations = 0;
-    while (allocations < 100 && (left = allocations, Compose("PATH=%PATH%;x\nC=3", "A=1|B=2|PATH=C:\\bin") == "<no block>"))
-        ++allocations;
+    for (; allocations < 100; ++allocations)
+        if (left = allocations, Compose("PATH=%PATH%;x\nC=3", "A=1|B=2|PATH=C:\\bin") != "<no block>") break;
     EnvironmentAllocator = saved;
     EXPECT_GE(allocations, 6) << "each entry, each line, its expansion, the table and the block";
 }

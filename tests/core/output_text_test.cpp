@@ -7,13 +7,17 @@ TEST(OutputText, EscapesGoAndUtf8BecomesCodePage932) {
     std::string many, manyA, as;
     for (int i = 0; i < 400; ++i) many += "\x1b[32mok\x1b[0m " + A, manyA += "ok あ", as += A;
     const struct { std::string in, out; } cases[] = {
-        {"\x1b[01m\x1b[Kmain.c:3:5:\x1b[m\x1b[K error: " + quoted, "main.c:3:5: error: ‘x’"}, {"\x1b[?25hcur\x1b[2J", "cur"},
+        {"\x1b[01m\x1b[Kmain.c:3:5:\x1b[m\x1b[K error: " + quoted, "main.c:3:5: error: ‘x’"},
+        {"\x1b[?25hcur\x1b[2J", "cur"},
         {"a\x1b" "(Bb", "aBb"}, {"a\x1b", "a"}, {"a\x1b[31;1", "a"}, {"\x1b\x82\xA0", "\x82\xA0"},
         {"a\x1b[31\x82\xA0" "b", "a\x82\xA0" "b"},  // a sequence broken by a lead byte, which stays
         {"ソ\x1b[0mソ表\x1b[1m\\", "ソソ表\\"}, {A + "\xE8\xA1\xA8\xEF\xBD\xB1", "あ表ｱ"},  // half-width: one byte
-        {"caf\xC3\xA9 \xF0\x9F\x98\x80!", "caf? ?!"}, {many, manyA}, {std::string(1000, 'x') + quoted, std::string(1000, 'x') + "‘x’"},
-        {"\xC0\xAF", "\xC0\xAF"}, {"\xE0\x80\xAF", "\xE0\x80\xAF"}, {"\xED\xA0\x80", "\xED\xA0\x80"},  // not UTF-8: as it is
-        {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80"}, {"\xF8\x88\x80\x80\x80", "\xF8\x88\x80\x80\x80"}, {"a\x80" "b", "a\x80" "b"},
+        {"caf\xC3\xA9 \xF0\x9F\x98\x80!", "caf? ?!"}, {many, manyA},
+        {std::string(1000, 'x') + quoted, std::string(1000, 'x') + "‘x’"},
+        {"\xC0\xAF", "\xC0\xAF"}, {"\xE0\x80\xAF", "\xE0\x80\xAF"},
+        {"\xED\xA0\x80", "\xED\xA0\x80"},  // not UTF-8: as it is
+        {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80"}, {"\xF8\x88\x80\x80\x80", "\xF8\x88\x80\x80\x80"},
+        {"a\x80" "b", "a\x80" "b"},
         {"ソース表示", "ソース表示"}, {"a" + A.substr(0, 2), "a" + A.substr(0, 2)},
     };
     for (auto c : cases) EXPECT_EQ(c.out, c.in.substr(0, CleanOutputLine(&c.in[0], c.in.size()))) << c.in;

@@ -97,7 +97,8 @@ static int Bravik(const char* marker, const char* bravik, const char* makefile) 
     double start, worst = 0, peak = 0;
     HANDLE process = Start(command, nullptr, marker, &start);
     Search search = {GetProcessId(process), nullptr};
-    while (!search.found && WaitForSingleObject(process, 5) == WAIT_TIMEOUT) EnumWindows(FindRunDialog, (LPARAM)&search);
+    while (!search.found && WaitForSingleObject(process, 5) == WAIT_TIMEOUT)
+        EnumWindows(FindRunDialog, (LPARAM)&search);
     RECT pane = {0, 0, 0, 0};
     GetClientRect(FindWindowExA(search.found, nullptr, "RichEdit20A", nullptr), &pane);
     for (HWND dialog = search.found; WaitForSingleObject(process, 5) == WAIT_TIMEOUT;) {
@@ -123,8 +124,8 @@ static int RichEdit(const char* path, int width, int height) {
     LoadLibraryA("RICHED20.DLL");
     RECT frame = {0, 0, width, height};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND top = CreateWindowExA(0, "STATIC", "richedit", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, frame.right - frame.left,
-                               frame.bottom - frame.top, nullptr, nullptr, nullptr, nullptr);
+    HWND top = CreateWindowExA(0, "STATIC", "richedit", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                               frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, nullptr, nullptr);
     HWND pane = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", "", 0x56200144, 0, 0, width, height, top, nullptr,
                                 nullptr, nullptr);
     SendMessageA(pane, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
@@ -137,7 +138,8 @@ static int RichEdit(const char* path, int width, int height) {
     double start = Now();
     for (char* p = text; *p;) {
         char* end = p;
-        for (int lines = 0; *end && lines < 10000; ++lines) end = strchr(end, '\n') ? strchr(end, '\n') + 1 : strchr(end, 0);
+        for (int lines = 0; *end && lines < 10000; ++lines)
+            end = strchr(end, '\n') ? strchr(end, '\n') + 1 : strchr(end, 0);
         char keep = *end;
         *end = '\0';
         CHARRANGE atEnd = {-1, -1};
