@@ -1,97 +1,59 @@
 #!/usr/bin/env bash
-# Make-run benchmark, all under Wine on this machine in one go, for two
-# writers of the same text (LINES build lines, a compiler diagnostic every
-# 10th, about 20 MB): the line-by-line one (one write per line, as make and
-# compilers write) and the fast one (`type` of the text under cmd: large
-# writes). For each:
-#   P1  the build is never throttled: when the last recipe line writes its
-#       marker, run by "Bravik.exe /A" (closeOnSuccess) against the same make
-#       drained by a minimal blocking reader of a default pipe (the floor);
-#   P2  the display keeps up: when Bravik's run dialog shows the end, against
+# Make-run benchmark under Wine, for two writers of the same text (LINES build
+# lines, a compiler diagnostic every 10th, about 20 MB): the line-by-line one
+# (one write per line, as make and compilers write) and the fast one (`type`
+# of the text under cmd: large writes). For each:
+#   P1  the build is never throttled: when make's last recipe line runs through
+#       "Bravik.exe /A" (close on success), against the same make drained by a
+#       minimal blocking reader of a default pipe (the floor);
+#   P2  the display keeps up: when all is shown and Bravik has closed, against
 #       a plain rich edit of the pane's size taking the same text in
-#       10,000-line appends with the redraw off (the control's ceiling);
-#   the longest time the dialog took to answer a message meanwhile, and the
+#       10,000-line appends with the redraw off (the ceiling);
+#   the longest WM_NULL round trip to the run dialog during the flood, and the
 #   peak resident memory of Bravik.exe beside that of the plain rich edit.
-# Then 中断 is pressed ABORT_MS into a run of the fast writer: how long the
-# run takes to end from there.
-# The machine is shared, so the floor and the ceiling are measured once before
-# and once after Bravik's run, and each ratio is taken against their mean; the
-# load average is printed with every round.
+# The machine is shared: floor and ceiling are measured before and after
+# Bravik's run and each ratio is taken against their mean.
 # Environment: TOP, BUILD (win64 build dir), WINEPREFIX and DISPLAY as for the
-# tests (a session is started when none is given); LINES (default 250000);
-# ROUNDS (default 1) repeats the measurements, each round on its own;
-# WRITERS (default "lines fast"); ABORT_MS (default 2000).
+# tests (a session is started when none is given); LINES (default 250000).
 set -euo pipefail
 TOP=${TOP:-$(cd "$(dirname "$0")/.." && pwd)}
 BUILD=${BUILD:-$TOP/build/win64}
 LINES=${LINES:-250000}
-ROUNDS=${ROUNDS:-1}
-WRITERS=${WRITERS:-lines fast}
-ABORT_MS=${ABORT_MS:-2000}
 export TOP
 # shellcheck source=../scripts/lib/wine-session.sh
-. "$TOP/scripts/lib/wine-session.sh"
+. "$TOP/scripts/lib/wine-session.sh"  # also puts setup's GNU make at C:\GnuMake\make.exe
 set +e  # the session helper tolerates a server that is already up
 wine_session_start
 set -e
-trap 'rm -rf "$work"; "$WINE" reg delete "HKCU\\Software\\Quibrel" /f >/dev/null 2>&1 || true; wine_session_stop' EXIT
-
-windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-
 work=$(mktemp -d "$WINEPREFIX/drive_c/runbench.XXXXXX")
-wdir="C:\\$(basename "$work")"
-chatter=$(windows_path "$BUILD/tools/chatter/chatter.exe")
-runbench="$BUILD/tools/runbench/runbench.exe"
-make_exe='C:\GnuMake\make.exe'
-
-makefile() {  # name recipe
-  printf '%s\r\n' "#BvExe $make_exe" '#BvOpt -f %s' '#BvClose 1' '#BvErrmsg 3' '#Bravik "" flood' \
-    'flood:' "	@$2" "	@$chatter marker $wdir\\marker.txt" > "$work/$1"
-}
-makefile warmup.mak "$chatter lines 2000 10"
-makefile lines.mak "$chatter lines $LINES 10"
-makefile fast.mak "type $wdir\\text.txt"
-
-run() { (cd "$work" && "$WINE" "$runbench" "$@" 2>/dev/null | tr -d '\r'); }
-value() { sed -n "s/.* $2=\\([^ ]*\\).*/\\1/p; s/^$2=\\([^ ]*\\).*/\\1/p" <<<"$1" | head -1 || true; }
-load() { cut -d' ' -f1-3 /proc/loadavg; }
-bravik_exe=$(windows_path "$BUILD/Bravik.exe")
-
-echo "make printing $LINES lines (a diagnostic every 10th), Wine $("$WINE" --version 2>/dev/null), $(nproc) cores, load $(load)"
-warmup=$(run bravik "$wdir\\marker.txt" "$bravik_exe" "$wdir\\warmup.mak"); echo "warm-up: $warmup"
-pane=$(value "$warmup" pane)
-# A rich edit without width would wrap every character onto a line of its own.
-case $pane in [1-9]*x[1-9]*) ;; *) echo "no pane size from the warm-up ($pane)"; exit 1 ;; esac
-# The fast writer types the text that the line-by-line one writes.
-text=$(run pipe "$wdir\\marker.txt" "$wdir\\text.txt" "$make_exe" -f "$wdir\\lines.mak"); echo "text: $text"
-file=$(run file "$wdir\\marker.txt" "$wdir\\file.txt" "$make_exe" -f "$wdir\\lines.mak"); echo "lines into a file: $file"
-figures=""
-for round in $(seq "$ROUNDS"); do
-  for writer in $WRITERS; do
-    echo "round $round, $writer writer, load $(load)"
-    mk="$wdir\\$writer.mak"
-    pipe1=$(run pipe "$wdir\\marker.txt" "$wdir\\out.txt" "$make_exe" -f "$mk"); echo "  $pipe1"
-    ceiling1=$(run richedit "$wdir\\out.txt" 10000 "${pane%x*}" "${pane#*x}"); echo "  $ceiling1"
-    bravik=$(run bravik "$wdir\\marker.txt" "$bravik_exe" "$mk"); echo "  $bravik (load $(load))"
-    pipe2=$(run pipe "$wdir\\marker.txt" "$wdir\\out.txt" "$make_exe" -f "$mk"); echo "  $pipe2"
-    ceiling2=$(run richedit "$wdir\\out.txt" 10000 "${pane%x*}" "${pane#*x}"); echo "  $ceiling2"
-    figures+="$writer $(value "$pipe1" marker) $(value "$pipe2" marker) $(value "$bravik" marker) $(value "$bravik" shown) "
-    figures+="$(value "$ceiling1" appended) $(value "$ceiling2" appended) $(value "$bravik" worst_answer_ms) "
-    figures+="$(value "$bravik" peak_mb) $(value "$ceiling1" peak_mb) $(value "$ceiling2" peak_mb)"$'\n'
-  done
-  aborted=$(run abort "$wdir\\marker.txt" "$bravik_exe" "$wdir\\fast.mak" "$ABORT_MS"); echo "  中断: $aborted"
-  figures+="abort $(value "$aborted" abort_ms)"$'\n'
+trap 'rm -rf "$work"; "$WINE" reg delete "HKCU\\Software\\Quibrel" /f >/dev/null 2>&1 || true; wine_session_stop' EXIT
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+w="C:\\$(basename "$work")" rb=$(windows_path "$BUILD/tools/runbench/runbench.exe") make='C:\GnuMake\make.exe'
+for writer in warmup:"$rb lines 2000" lines:"$rb lines $LINES" fast:"type $w\\text.txt"; do
+  printf '%s\r\n' "#BvExe $make" '#BvOpt -f %s' '#BvClose 1' '#Bravik "" flood' flood: "	@${writer#*:}" \
+    "	@$rb marker $w\\marker.txt" > "$work/${writer%%:*}.mak"
 done
+run() { (cd "$work" && "$WINE" "$BUILD/tools/runbench/runbench.exe" "$@" 2>/dev/null | tr -d '\r'); }
+value() { sed -n "s/.*\\b$2=\\([^ ]*\\).*/\\1/p" <<<"$1"; }
+bravik() { run bravik "$w\\marker.txt" "$(windows_path "$BUILD/Bravik.exe")" "$w\\$1.mak"; }
 
-printf '%s' "$figures" | awk -v tofile="$(value "$file" marker)" '
-$1 == "abort" { printf "中断 %d ms into the fast writer: the run ended %s ms later\n", '"$ABORT_MS"', $2; next }
-{ w = $1; floor = ($2 + $3) / 2; append = ($6 + $7) / 2; richpeak = ($10 > $11 ? $10 : $11)
-  printf "%s writer: P1 %.2f s / floor %.2f s (%.2f, %.2f) = %.3f; P2 %.2f s / ceiling %.2f s (%.2f, %.2f) = %.3f; longest answer %.1f ms; peak resident Bravik %d MiB, rich edit %d MiB\n", w, $4, floor, $2, $3, $4 / floor, $5, append, $6, $7, $5 / append, $8, $9, richpeak
-  if (!(w in p1) || $4 / floor < p1[w]) p1[w] = $4 / floor
-  if (!(w in p2) || $5 / append < p2[w]) p2[w] = $5 / append
-  if (!(w in worst) || $8 < worst[w]) worst[w] = $8
-  n[w]++ }
-END {
-  printf "line-by-line writer into a file: marker %.2f s\n", tofile
-  for (w in p1) printf "%s writer, best of %d rounds, each figure on its own: P1 ratio %.3f (target <= 1.1), P2 ratio %.3f (target <= 1.3), longest answer %.1f ms (target <= 100)\n", w, n[w], p1[w], p2[w], worst[w]
-}'
+echo "make printing $LINES lines (a diagnostic every 10th), Wine $("$WINE" --version), $(nproc) cores," \
+  "load $(cut -d' ' -f1-3 /proc/loadavg)"
+pane=$(value "$(bravik warmup)" pane)
+case $pane in [1-9]*x[1-9]*) ;; *) echo "no pane size from the warm-up ($pane)"; exit 1 ;; esac
+echo "text for the fast writer: $(run pipe "$w\\marker.txt" "$w\\text.txt" "$make" -f "$w\\lines.mak")"
+for writer in lines fast; do
+  floor() { run pipe "$w\\marker.txt" "$w\\out.txt" "$make" -f "$w\\$writer.mak"; }
+  ceiling() { run richedit "$w\\out.txt" "${pane%x*}" "${pane#*x}"; }
+  f1=$(floor) c1=$(ceiling) b=$(bravik $writer) f2=$(floor) c2=$(ceiling)
+  printf '%s writer\n  floor   %s\n  ceiling %s\n  Bravik  %s\n  floor   %s\n  ceiling %s\n' \
+    $writer "$f1" "$c1" "$b" "$f2" "$c2"
+  awk -v w=$writer -v m="$(value "$b" marker)" -v e="$(value "$b" end)" -v f1="$(value "$f1" marker)" \
+    -v f2="$(value "$f2" marker)" -v c1="$(value "$c1" appended)" -v c2="$(value "$c2" appended)" \
+    -v wait="$(value "$b" worst_answer_ms)" -v bm="$(value "$b" peak_mb)" -v r1="$(value "$c1" peak_mb)" \
+    -v r2="$(value "$c2" peak_mb)" 'BEGIN {
+    printf "%s writer: P1 %.2f s / floor %.2f s = %.3f (target <= 1.1); ", w, m, (f1 + f2) / 2, 2 * m / (f1 + f2)
+    printf "P2 %.2f s / ceiling %.2f s = %.3f (target <= 1.3); ", e, (c1 + c2) / 2, 2 * e / (c1 + c2)
+    printf "longest WM_NULL wait %.1f ms (target <= 100); ", wait
+    printf "peak resident Bravik %d MiB, rich edit %d MiB\n", bm, (r1 > r2 ? r1 : r2) }'
+done

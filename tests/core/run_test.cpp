@@ -1,307 +1,176 @@
 #include "bravik/core/run.h"
-
-#include <gtest/gtest.h>
-#include <string.h>
-
-#include <string>
-#include <vector>
-
 #include "bravik/core/make_directories.h"
+#include "tests/core/test.h"
 
-namespace {
+static const int BOTH = HIGHLIGHT_ERRORS | HIGHLIGHT_JUMPABLE;
+static const std::string Header =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 "
+    "\\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs18\\b0\\cf0 ";
 
-const int BOTH = HIGHLIGHT_ERRORS | HIGHLIGHT_JUMPABLE;
-
-const char RtfStart[] = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 ";
-const char RtfFontAndColours[] =
-    "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"  // ＭＳ Ｐゴシック
-    "{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs18\\b0\\cf0 ";
-
+// The pane as the rich edit would show the batches: the text (paragraph marks
+// as CR LF) and the lines shown wholly in bold red. Only what the writer
+// produces is understood; anything else fails the test.
 struct Pane {
     OutputLines state;
     OutputBatch batch;
-    std::string pipe;  // read from the pipe, not shown yet
-    std::string text;  // pane text, a paragraph mark written as "\r\n"
-    std::vector<std::string> highlighted;  // paragraphs shown wholly in bold red
-    bool paragraphNormal = false, paragraphBold = false;
-    std::string paragraph;
-
+    std::string pipe, text, line;
+    std::vector<std::string> red;
+    bool allBold = true;
     explicit Pane(int flags) { InitOutputLines(&state, flags), InitOutputBatch(&batch); }
     ~Pane() { FreeOutputBatch(&batch); }
-
-    void EndParagraph() {
-        if (paragraphBold && !paragraphNormal && !paragraph.empty()) highlighted.push_back(paragraph);
-        paragraph.clear();
-        paragraphBold = paragraphNormal = false;
-        text += "\r\n";
-    }
-    void Character(char c, bool bold) { (bold ? paragraphBold : paragraphNormal) = true, paragraph += c, text += c; }
-    // Only what the writer produces is understood.
-    void Document(const std::string& rtf) {
-        ASSERT_EQ(0u, rtf.find(std::string(RtfStart) + RtfFontAndColours)) << rtf;
-        ASSERT_EQ('}', rtf.back());
-        bool bold = false;
-        for (size_t i = strlen(RtfStart) + strlen(RtfFontAndColours); i + 1 < rtf.size();) {
-            auto at = [&](const char* word) { return rtf.compare(i, strlen(word), word) == 0; };
-            if (at("\\b\\cf1 ")) bold = true, i += 7;
-            else if (at("\\b0\\cf0 ")) bold = false, i += 8;
-            else if (at("\\par\n")) EndParagraph(), i += 5;
-            else if (at("\\tab ")) Character('\t', bold), i += 5;
-            else if (at("\\'")) Character((char)strtol(rtf.substr(i + 2, 2).c_str(), nullptr, 16), bold), i += 4;
-            else if (at("\\u")) {
-                size_t q = rtf.find('?', i);
-                Character((char)atoi(rtf.substr(i + 2, q - i - 2).c_str()), bold);
-                i = q + 1;
-            } else if (at("\\\\") || at("\\{") || at("\\}")) Character(rtf[i + 1], bold), i += 2;
-            else {
-                ASSERT_TRUE(rtf[i] != '\\' && rtf[i] != '{' && rtf[i] != '}' && (unsigned char)rtf[i] < 0x80 &&
-                            rtf[i] >= 0x20)
-                    << "unescaped byte at " << i << " in " << rtf;
-                Character(rtf[i++], bold);
+    void Decode(const std::string& rtf) {
+        ASSERT_TRUE(rtf.find(Header) == 0 && rtf.back() == '}') << rtf;
+        bool bold = false;  // each batch starts in the normal format
+        for (size_t i = Header.size(); i + 1 < rtf.size();) {
+            auto at = [&](const char* w) { return rtf.compare(i, strlen(w), w) == 0 && (i += strlen(w)); };
+            char c;
+            if (at("\\b\\cf1 ") || at("\\b0\\cf0 ")) { bold = rtf[i - 2] == '1'; continue; }
+            if (at("\\par\n")) {
+                if (!line.empty() && allBold) red.push_back(line);
+                line.clear(), allBold = true, text += "\r\n";
+                continue;
             }
+            if (at("\\tab ")) c = '\t';
+            else if (at("\\'")) c = (char)std::stoi(rtf.substr(i, 2), nullptr, 16), i += 2;
+            else if (at("\\u")) c = (char)atoi(rtf.c_str() + i), i = rtf.find('?', i) + 1;
+            else if (at("\\")) ASSERT_TRUE(strchr("\\{}", c = rtf[i++])) << rtf;
+            else ASSERT_TRUE((c = rtf[i++]) >= 0x20 && c < 0x7F && !strchr("{}", c)) << "unescaped in " << rtf;
+            allBold &= bold, line += c, text += c;
         }
     }
     void Show(bool final, int maxLines = 1000, size_t maxBytes = 1 << 20) {
         while (size_t taken = TakeOutputLines(&state, pipe.data(), pipe.size(), final, maxLines, maxBytes, &batch)) {
+            const std::string rtf(batch.text, batch.textLength);
             pipe.erase(0, taken);
-            ASSERT_EQ(batch.textLength, strlen(batch.text));
-            size_t before = text.size(), highlightedBefore = highlighted.size();
-            Document(batch.text);
+            size_t before = text.size();
+            Decode(rtf);
+            size_t pars = 0;
+            for (size_t at = 0; (at = rtf.find("\\par\n", at)) != std::string::npos; ++at) ++pars;
+            ASSERT_EQ((size_t)batch.lines, pars);
             // The plain form stands in for the document only when it shows the same.
             std::string added = text.substr(before);
             bool control = false;
-            for (char c : added) control |= (unsigned char)c < 0x20 && c != '\t' && c != '\r' && c != '\n';
-            bool bold = highlighted.size() > highlightedBefore || paragraphBold;
-            EXPECT_EQ(!bold && !control, batch.plainWillDo) << added;
+            for (char c : added) control |= (unsigned char)c < 0x20 && !strchr("\t\r\n", c);
+            EXPECT_EQ(rtf.find("\\b\\cf1 ") == std::string::npos && !control, batch.plainWillDo) << added;
             if (batch.plainWillDo) EXPECT_EQ(added, std::string(batch.plain, batch.plainLength));
         }
     }
-    void Read(const std::string& bytes) { pipe += bytes, Show(false); }
-    void End() { Show(true); }
+    Pane& Read(const std::string& bytes) { return pipe += bytes, Show(false), *this; }
+    Pane& End() { return Show(true), *this; }
 };
 
-std::string AllBytes() {
+TEST(Run, LineEndsNulBytesAndEveryOtherByteSurvive) {
     std::string all;
     for (int c = 1; c < 256; ++c)
         if (c != '\r' && c != '\n' && c != 0x1B) all += (char)c;  // ESC starts a sequence that is removed
-    return all;
-}
-
-TEST(Run, LineEndsNulBytesAndEveryOtherByteSurvive) {
-    const struct {
-        std::string input, shown;
-        size_t highlighted;
-    } cases[] = {
-        {"1\r\n2\n3\r4\r\n5\n6\r7\n", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n", 0},
+    const struct { std::string input, shown; size_t red; } cases[] = {
+        {"1\r\n2\n3\r4\n", "1\r\n2\r\n3\r\n4\r\n", 0},
         {"done\r", "done\r\n", 0},  // a CR at the very end is a line end once the child has ended
         {std::string("a\0b\r\ner\0ror\r\n", 13), "ab\r\nerror\r\n", 1},
-        // a stray lead byte keeps its line end
-        {AllBytes() + "\r\nソース\\{x}\r\na\x82\nb\x82\r\n", AllBytes() + "\r\nソース\\{x}\r\na\x82\r\nb\x82\r\n", 0},
+        {all + "\r\nソース\\{x}\r\na\x82\nb\x82\r\n", all + "\r\nソース\\{x}\r\na\x82\r\nb\x82\r\n", 0},  // stray lead bytes
     };
     for (const auto& c : cases) {
         Pane pane(HIGHLIGHT_ERRORS);
-        pane.Read(c.input);
-        pane.End();
+        pane.Read(c.input).End();
         EXPECT_EQ(c.shown, pane.text) << c.input;
-        EXPECT_TRUE(pane.pipe.empty());
-        EXPECT_EQ(c.highlighted, pane.highlighted.size()) << c.input;
+        EXPECT_EQ(c.red, pane.red.size()) << c.input;
     }
 }
 
-TEST(Run, UnfinishedLineWaitsForItsEnd) {
+TEST(Run, UnfinishedLineWaitsAndTheLastIsShownUnclassified) {
     Pane pane(BOTH);
-    pane.Read("main.c(12) : err");
-    EXPECT_EQ("", pane.text);
-    pane.Read("or C2065: 'x' : undeclared identifier\r");
-    EXPECT_EQ("", pane.text) << "a CR at the end may be followed by an LF";
-    pane.Read("\nnext\r\nmain.c(3) : error C1: no end");
-    const std::string first = "main.c(12) : error C2065: 'x' : undeclared identifier";
-    EXPECT_EQ(first + "\r\nnext\r\n", pane.text);
-    pane.End();
-    EXPECT_EQ(first + "\r\nnext\r\nmain.c(3) : error C1: no end", pane.text);
-    EXPECT_EQ(std::vector<std::string>{first}, pane.highlighted) << "the last line is shown unclassified";
-    EXPECT_TRUE(pane.state.errorKeyword) << "but the close-on-success test still sees it";
-}
-
-TEST(Run, LineSplitAtEveryByteIsClassifiedWhole) {
-    const std::string output = "cc -c a.c\r\nsrc/lib/io.c:7: warning: implicit declaration of 'f'\nlinking\n";
+    EXPECT_EQ("", pane.Read("main.c(12) : err").Read("or C2065\r").text) << "a CR may be followed by an LF";
+    EXPECT_EQ("main.c(12) : error C2065\r\nnext\r\n", pane.Read("\nnext\r\nmain.c(3) : error C1").text);
+    EXPECT_EQ("main.c(12) : error C2065\r\nnext\r\nmain.c(3) : error C1", pane.End().text);
+    EXPECT_EQ(std::vector<std::string>{"main.c(12) : error C2065"}, pane.red);
+    EXPECT_TRUE(pane.state.errorKeyword) << "the close-on-success test still sees the last line";
+    const std::string output = "cc -c a.c\r\nsrc/io.c:7: warning: x\nlinking\n";
     for (size_t cut = 1; cut < output.size(); ++cut) {
-        Pane pane(HIGHLIGHT_JUMPABLE);
-        pane.Read(output.substr(0, cut));
-        pane.Read(output.substr(cut));
-        pane.End();
-        EXPECT_EQ("cc -c a.c\r\nsrc/lib/io.c:7: warning: implicit declaration of 'f'\r\nlinking\r\n", pane.text)
-            << cut;
-        ASSERT_EQ(1u, pane.highlighted.size()) << cut;
+        Pane split(HIGHLIGHT_JUMPABLE);
+        split.Read(output.substr(0, cut)).Read(output.substr(cut)).End();
+        EXPECT_EQ("cc -c a.c\r\nsrc/io.c:7: warning: x\r\nlinking\r\n", split.text) << cut;
+        EXPECT_EQ(1u, split.red.size()) << cut;
     }
 }
 
-// A pending line holds up to PENDING_LINE_MAX bytes; a longer one is shown
-// at once as a lump, never splitting a character or a CR LF, and a keyword
-// cut by a lump is still seen.
+// A pending line longer than PENDING_LINE_MAX is shown at once as a lump,
+// never splitting a character, a UTF-8 sequence or a CR LF, and a keyword cut
+// by a lump is still seen.
 TEST(Run, LongLinesAreShownInLumps) {
-    const std::string x(PENDING_LINE_MAX, 'x');
-    Pane waits(0);
-    waits.Read(x);
-    EXPECT_EQ("", waits.text);
-
-    Pane lump(0);
-    lump.Read(x + "x");
-    EXPECT_EQ(x + "x", lump.text) << "shown at once, without a line end";
-    lump.Read("y\n");
-    EXPECT_EQ(x + "xy\r\n", lump.text);
-
-    Pane lead(0);
-    lead.Read(x + "\x83");  // first byte of ア
-    EXPECT_EQ(x, lead.text);
-    lead.Read("\x41\r\n");
-    EXPECT_EQ(x + "\x83\x41\r\n", lead.text);
-
-    Pane cr(0);
-    cr.Read(x + "xxxxx\r");
-    cr.Read("\nz\n");
-    EXPECT_EQ(x + "xxxxx\r\nz\r\n", cr.text);
-
-    Pane word(0);
-    word.Read(x + "xxxxxxxxxxwar");
-    EXPECT_FALSE(word.state.errorKeyword);
-    word.Read("ning\r\n");
-    EXPECT_TRUE(word.state.errorKeyword);
-
-    Pane japanese(0);
-    japanese.Read(x + "xxxxxxxxxxワー");
-    japanese.Read("ニング\r\n");
-    EXPECT_TRUE(japanese.state.errorKeyword);
-
-    // A UTF-8 line is cut between characters, so each lump still converts.
-    const std::string a = "\xE3\x81\x82";  // あ
-    for (size_t cut = 0; cut < 3; ++cut) {
-        Pane utf8(0);
-        utf8.Read(x + a + a.substr(0, cut));
-        utf8.Read(a.substr(cut) + "\n");
-        EXPECT_EQ(x + "ああ\r\n", utf8.text) << cut;
+    const std::string x(PENDING_LINE_MAX, 'x'), a = "\xE3\x81\x82";  // あ in UTF-8
+    const struct { std::string first, shownFirst, second, shown; bool keyword; } cases[] = {  // "-": not looked at
+        {x, "", "", "", false}, {x + "x", x + "x", "y\n", x + "xy\r\n", false},
+        {x + "\x83", x, "\x41\r\n", x + "\x83\x41\r\n", false},
+        {x + "xxxxx\r", x + "xxxxx", "\nz\n", x + "xxxxx\r\nz\r\n", false},
+        {x + "xxxxxxxxxxwar", "-", "ning\r\n", x + "xxxxxxxxxxwarning\r\n", true},
+        {x + "xxxxxxxxxxワー", "-", "ニング\r\n", x + "xxxxxxxxxxワーニング\r\n", true},
+        {x + a + a.substr(0, 1), "-", a.substr(1) + "\n", x + "ああ\r\n", false},
+        {x + a + a.substr(0, 2), "-", a.substr(2) + "\n", x + "ああ\r\n", false},
+    };
+    for (const auto& c : cases) {
+        Pane pane(0);
+        pane.Read(c.first);
+        if (c.shownFirst != "-") { EXPECT_EQ(c.shownFirst, pane.text) << c.second; }
+        EXPECT_EQ(c.shown, pane.Read(c.second).text) << c.second;
+        EXPECT_EQ(c.keyword, pane.state.errorKeyword) << c.second;
     }
 }
 
-// Lines are cleaned before they are shown, classified and counted, and each
-// notes make's directory stack.
-TEST(Run, ColouredAndUtf8LinesAreCleanedCountedAndTracked) {
-    const std::string quoted = "\xE2\x80\x98x\xE2\x80\x99";  // ‘x’ in UTF-8
-    Pane pane(HIGHLIGHT_JUMPABLE);
-    MakeDirectories dirs;
-    InitMakeDirectories(&dirs);
-    pane.state.directories = &dirs;
-    pane.Read("make[1]: Entering directory 'C:/p/sub'\n"
-              "\x1b[01m\x1b[Kx.c:3:5:\x1b[m\x1b[K \x1b[01;31m\x1b[Kerror: \x1b[m\x1b[K" + quoted + " undeclared\n"
-              "make[1]: Leaving directory 'C:/p/sub'\n"
-              "LINK : fatal error L1104\n"
-              "main.c(12) : warning C4101\n"
-              "\x1b[32mdone\x1b[0m\n");
-    pane.End();
-    EXPECT_EQ("make[1]: Entering directory 'C:/p/sub'\r\nx.c:3:5: error: ‘x’ undeclared\r\n"
-              "make[1]: Leaving directory 'C:/p/sub'\r\nLINK : fatal error L1104\r\nmain.c(12) : warning C4101\r\n"
-              "done\r\n",
-              pane.text);
-    EXPECT_EQ((std::vector<std::string>{"x.c:3:5: error: ‘x’ undeclared", "main.c(12) : warning C4101"}),
-              pane.highlighted);
-    EXPECT_EQ(3, pane.state.errorLines);
-    EXPECT_EQ(2, pane.state.jumpableLines);
-    EXPECT_EQ(6, dirs.lines);
-    EXPECT_STREQ("C:\\p\\sub", MakeDirectoryAt(&dirs, 1));
-    EXPECT_EQ(nullptr, MakeDirectoryAt(&dirs, 4));
-    FreeMakeDirectories(&dirs);
-}
-
-struct ClassCase {
-    const char* line;
-    bool error;     // holds an error keyword
-    bool jumpable;  // names a file and a line
-};
-
-const ClassCase classCases[] = {
-    {"main.c(12) : error C2065: 'x' : undeclared identifier", true, true},
-    {"src\\util.cpp(145) : warning C4101: 'i' : unreferenced local variable", true, true},
-    {"Error main.c 12: Undefined symbol 'x' in function main", true, true},
-    {"Warning ..\\src\\io.c 230: Possibly incorrect assignment", true, true},
-    {"main.c:12: error: 'x' undeclared", true, true},
-    {"src/lib/io.c:7: warning: implicit declaration of 'f'", true, true},
-    {"test.c 12: error: undeclared symbol", true, true},
-    {"LINK : fatal error L1104: cannot open file 'x.lib'", true, false},
-    {"MAKE : fatal error U1077: 'cl' : return code '0x2'", true, false},
-    {"x.exe - 0 error(s), 0 warning(s)", true, false},
-    {"C:/src/main.c:12: error: 'x' undeclared", true, true},
-    {"Compiling...", false, false},
-    {"main.c(40) : see declaration of 'x'", false, true},
-    {"a.c:3:", false, true},
-    {"eRRor in lower and upper case", false, false},
-    {"リンク中にエラーが発生しました", true, false},
-    {"ｴﾗｰ: ﾌｧｲﾙがありません", true, false},
-    {"定義が間違いです", true, false},
-    {"コンパイル完了", false, false},
-};
-
-TEST(Run, LinesAreHighlightedByTheFlagsThatAreSet) {
+// Each line is cleaned (escapes, UTF-8), then classified, counted and noted
+// for make's directory stack, and highlighted by the flags that are set.
+TEST(Run, LinesAreCleanedCountedTrackedAndHighlightedByTheFlags) {
+    const struct { const char *line, *shown; bool error, jumpable; } lines[] = {
+        {"make[1]: Entering directory 'C:/p/sub'", nullptr, false, false},
+        {"\x1b[01mx.c:3:5:\x1b[m error: \xE2\x80\x98x\xE2\x80\x99", "x.c:3:5: error: ‘x’", true, true},
+        {"LINK : fatal error L1104", nullptr, true, false}, {"main.c(40) : see 'x'", nullptr, false, true},
+        {"Compiling...", nullptr, false, false}, {"リンク中にエラーが発生しました", nullptr, true, false},
+    };
     for (int flags : {0, (int)HIGHLIGHT_ERRORS, (int)HIGHLIGHT_JUMPABLE, BOTH}) {
-        std::string output;
-        std::vector<std::string> expected;
-        for (const ClassCase& c : classCases) {
-            output += c.line;
-            output += "\n";
-            bool on = ((flags & HIGHLIGHT_ERRORS) && c.error) || ((flags & HIGHLIGHT_JUMPABLE) && c.jumpable);
-            if (on) expected.push_back(c.line);
-        }
         Pane pane(flags);
-        pane.Read(output);
-        pane.End();
-        EXPECT_EQ(expected, pane.highlighted) << flags;
+        MakeDirectories dirs;
+        InitMakeDirectories(&dirs);
+        pane.state.directories = &dirs;
+        std::string shown;
+        std::vector<std::string> red;
+        for (const auto& c : lines) {
+            pane.Read(std::string(c.line) + "\n");
+            shown += std::string(c.shown ? c.shown : c.line) + "\r\n";
+            if (((flags & HIGHLIGHT_ERRORS) && c.error) || ((flags & HIGHLIGHT_JUMPABLE) && c.jumpable))
+                red.push_back(c.shown ? c.shown : c.line);
+        }
+        EXPECT_EQ(shown, pane.text);
+        EXPECT_EQ(red, pane.red) << flags;
+        EXPECT_EQ(3, pane.state.errorLines);
+        EXPECT_EQ(2, pane.state.jumpableLines);
+        EXPECT_EQ(6, dirs.lines);
+        EXPECT_STREQ("C:\\p\\sub", MakeDirectoryAt(&dirs, 1));
+        FreeMakeDirectories(&dirs);
     }
-}
-
-TEST(Run, FormatIsSwitchedOnlyWhereItChanges) {
-    Pane pane(HIGHLIGHT_ERRORS);
-    OutputBatch& batch = pane.batch;
-    const char* data = "error 1\nerror 2\nok\nerror 3\nok\nok\n";
-    ASSERT_EQ(strlen(data), TakeOutputLines(&pane.state, data, strlen(data), false, 100, 1000, &batch));
-    EXPECT_EQ(std::string(RtfStart) + RtfFontAndColours +
-                  "\\b\\cf1 error 1\\par\nerror 2\\par\n\\b0\\cf0 ok\\par\n\\b\\cf1 error 3\\par\n\\b0\\cf0 ok\\par\nok\\par\n}",
-              batch.text);
-    EXPECT_EQ(6, batch.lines);
 }
 
 TEST(Run, BatchesStopAtTheirLimitsAndLoseNothing) {
     std::string output;
     for (int i = 0; i < 100; ++i) output += (i % 10 == 9 ? "x.c(" + std::to_string(i) + ") : error\n" : "line\n");
+    const std::string whole = Pane(BOTH).Read(output).text;
     for (int maxLines : {1, 7, 100}) {
         for (size_t maxBytes : {(size_t)1, (size_t)10000}) {
             Pane pane(BOTH);
             pane.pipe = output;
             pane.Show(false, maxLines, maxBytes);
-            Pane whole(BOTH);
-            whole.Read(output);
-            EXPECT_EQ(whole.text, pane.text) << maxLines << "/" << maxBytes;
-            EXPECT_EQ(10u, pane.highlighted.size());
+            EXPECT_EQ(whole, pane.text) << maxLines << "/" << maxBytes;
+            EXPECT_EQ(10u, pane.red.size());
         }
     }
 }
 
 TEST(Run, CloseOnSuccessTestSeesEveryKeywordWhateverTheFlags) {
-    const char* clean[] = {"cl /c main.c", "main.c", "Generating code", "ｺﾝﾊﾟｲﾙ終了"};
-    const char* dirty[] = {"WARNING: x", "1 Error", "エラー", "ﾜｰﾆﾝｸﾞ", "異常終了", "誤り"};
-    for (int flags : {0, (int)HIGHLIGHT_ERRORS, (int)HIGHLIGHT_JUMPABLE}) {
-        Pane pane(flags);
-        for (const char* line : clean) pane.Read(std::string(line) + "\r\n");
-        pane.End();
-        EXPECT_FALSE(pane.state.errorKeyword) << flags;
-        for (const char* line : dirty) {
-            Pane one(flags);
-            one.Read(std::string("ok\n") + line + "\nok\n");
-            EXPECT_TRUE(one.state.errorKeyword) << line << " / " << flags;
-        }
+    for (int flags : {0, (int)HIGHLIGHT_JUMPABLE}) {
+        EXPECT_FALSE(Pane(flags).Read("cl /c main.c\r\nｺﾝﾊﾟｲﾙ終了\r\n").End().state.errorKeyword) << flags;
+        for (const char* line : {"WARNING: x", "1 Error", "ﾜｰﾆﾝｸﾞ", "誤り"})
+            EXPECT_TRUE(Pane(flags).Read(std::string("ok\n") + line + "\nok\n").state.errorKeyword) << line;
     }
     OutputLines state;
     InitOutputLines(&state, 0);
     NoteShownText(&state, "nmake /f build.mak warning=1");
     EXPECT_TRUE(state.errorKeyword) << "the command line counts too";
 }
-
-}  // namespace
