@@ -11,14 +11,18 @@
 #       10,000-line appends with the redraw off (the ceiling);
 #   the longest WM_NULL round trip to the run dialog during the flood, and the
 #   peak resident memory of Bravik.exe beside that of the plain rich edit.
+# Then 中断 is pressed ABORT_MS into a run of the fast writer: how long the run
+# takes to end from there.
 # The machine is shared: floor and ceiling are measured before and after
 # Bravik's run and each ratio is taken against their mean.
 # Environment: TOP, BUILD (win64 build dir), WINEPREFIX and DISPLAY as for the
-# tests (a session is started when none is given); LINES (default 250000).
+# tests (a session is started when none is given); LINES (default 250000);
+# ABORT_MS (default 2000).
 set -euo pipefail
 TOP=${TOP:-$(cd "$(dirname "$0")/.." && pwd)}
 BUILD=${BUILD:-$TOP/build/win64}
 LINES=${LINES:-250000}
+ABORT_MS=${ABORT_MS:-2000}
 export TOP
 # shellcheck source=../scripts/lib/wine-session.sh
 . "$TOP/scripts/lib/wine-session.sh"  # also puts setup's GNU make at C:\GnuMake\make.exe
@@ -35,7 +39,7 @@ for writer in warmup:"$rb lines 2000" lines:"$rb lines $LINES" fast:"type $w\\te
 done
 run() { (cd "$work" && "$WINE" "$BUILD/tools/runbench/runbench.exe" "$@" 2>/dev/null | tr -d '\r'); }
 value() { sed -n "s/.*\\b$2=\\([^ ]*\\).*/\\1/p" <<<"$1"; }
-bravik() { run bravik "$w\\marker.txt" "$(windows_path "$BUILD/Bravik.exe")" "$w\\$1.mak"; }
+bravik() { run bravik "$w\\marker.txt" "$(windows_path "$BUILD/Bravik.exe")" "$w\\$1.mak" ${2:-}; }
 
 echo "make printing $LINES lines (a diagnostic every 10th), Wine $("$WINE" --version), $(nproc) cores," \
   "load $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -57,3 +61,4 @@ for writer in lines fast; do
     printf "longest WM_NULL wait %.1f ms (target <= 100); ", wait
     printf "peak resident Bravik %d MiB, rich edit %d MiB\n", bm, (r1 > r2 ? r1 : r2) }'
 done
+echo "中断 $ABORT_MS ms into the fast writer: the run ended $(value "$(bravik fast "$ABORT_MS")" abort_ms) ms later"

@@ -91,10 +91,12 @@ static BOOL CALLBACK FindRunDialog(HWND window, LPARAM param) {  // Bravik's dia
     return !search->found;
 }
 
-static int Bravik(const char* marker, const char* bravik, const char* makefile) {
+// abortMs >= 0: 中断 is pressed that long after the start, and abort_ms is how
+// long the run then took to end (its button enabled again, as 閉じる).
+static int Bravik(const char* marker, const char* bravik, const char* makefile, long abortMs) {
     char command[1024];
     snprintf(command, sizeof command, "\"%s\" /A %s", bravik, makefile);
-    double start, worst = 0, peak = 0;
+    double start, worst = 0, peak = 0, pressed = 0, ended = 0;
     HANDLE process = Start(command, nullptr, marker, &start);
     Search search = {GetProcessId(process), nullptr};
     while (!search.found && WaitForSingleObject(process, 5) == WAIT_TIMEOUT)
@@ -107,9 +109,16 @@ static int Bravik(const char* marker, const char* bravik, const char* makefile) 
         DWORD_PTR result;
         if (dialog && !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result)) dialog = nullptr;
         if (dialog && Now() - asked > worst) worst = Now() - asked;
+        if (dialog && abortMs >= 0 && !pressed && Now() - start >= abortMs / 1000.0) {
+            pressed = Now();
+            SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL, 60000, &result);
+        } else if (dialog && pressed && !ended && IsWindowEnabled(GetDlgItem(dialog, IDCANCEL))) {
+            ended = Now();
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
     }
-    printf("marker=%.3f end=%.3f worst_answer_ms=%.1f pane=%ldx%ld peak_mb=%.0f\n", Marker(marker, start),
-           Now() - start, worst * 1000, pane.right, pane.bottom, peak);
+    printf("marker=%.3f end=%.3f worst_answer_ms=%.1f pane=%ldx%ld peak_mb=%.0f abort_ms=%.0f\n", Marker(marker, start),
+           Now() - start, worst * 1000, pane.right, pane.bottom, peak, (ended - pressed) * 1000);
     return 0;
 }
 
@@ -175,7 +184,7 @@ int main(int argc, char** argv) {
         return fprintf(f, "%.6f\n", Now()) < 0 || fclose(f);
     }
     if (argc >= 5 && !strcmp(argv[1], "pipe")) return Pipe(argv[2], argv[3], argc - 4, argv + 4);
-    if (argc == 5 && !strcmp(argv[1], "bravik")) return Bravik(argv[2], argv[3], argv[4]);
+    if (argc >= 5 && !strcmp(argv[1], "bravik")) return Bravik(argv[2], argv[3], argv[4], argc > 5 ? atol(argv[5]) : -1);
     if (argc == 5 && !strcmp(argv[1], "richedit")) return RichEdit(argv[2], atoi(argv[3]), atoi(argv[4]));
     fprintf(stderr, "usage: runbench lines N | marker FILE | pipe MARKER OUT COMMAND... | bravik MARKER BRAVIK "
                     "MAKEFILE | richedit TEXT W H\n");
