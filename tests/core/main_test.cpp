@@ -83,3 +83,16 @@ TEST(BatchRun, FailedStartsTheWholeWordAndWhatFollows) {
         EXPECT_EQ(std::make_pair(c.postClose, c.showWindow), std::make_pair(a.postClose, a.showWindow)) << c.outcome;
     }
 }
+
+// The jump key comes from the registry as it was stored: a value outside the
+// table is no key at all, and its label that of the first key.
+TEST(Settings, JumpKeyOutsideTheTableIsNoKey) {
+    const struct { int32_t index; int key; const char* label; } rows[] = {
+        {-1, 0, "[Enter]"}, {JUMP_KEY_COUNT, 0, "[Enter]"}, {INT32_MAX, 0, "[Enter]"}, {13, 115, "[F4]"}};
+    for (const auto& r : rows) {
+        char label[16];
+        JumpKeyLabel(r.index, label, sizeof label);
+        EXPECT_EQ(r.key, JumpKeyVirtualCode(r.index)) << r.index;
+        EXPECT_STREQ(r.label, label) << r.index;
+    }
+}
