@@ -82,17 +82,16 @@ close_bravik() { drv post "$1" WM_COMMAND CMD_EXIT 0; wait_exit "$LAST_PID"; }
 RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)
 records() { tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8; }
 wait_record() { within 5 test -s "$RECORD_LOG"; records; }
-# reg_default KEY VALUE: the default value of a registry key for this script;
-# the key as it was comes back at the end.
-reg_default() {
+# reg_keep KEY: the key as it is now comes back at the end of the script.
+reg_keep() {
   local saved; saved=$(mktemp -u "$DRIVE_C/bvsaved.XXXXXX")
   if "$WINE" reg export "$1" "$(winpath "$saved")" /y >/dev/null 2>&1; then
     at_exit "\"\$WINE\" reg delete '$1' /f; \"\$WINE\" reg import '$(winpath "$saved")'; rm -f '$saved'"
   else
     at_exit "\"\$WINE\" reg delete '$1' /f"
   fi
-  "$WINE" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1
 }
+reg_default() { reg_keep "$1"; "$WINE" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1; }  # reg_default KEY VALUE
 
 at_exit() { _at_exit+=("$1"); }
 # At the end: what the script asked for, newest first, then a crashed program
