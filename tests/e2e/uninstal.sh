@@ -1,0 +1,263 @@
+#!/usr/bin/env bash
+# UnInstal end to end. The script builder as installers run it (the Windows
+# build); then the x86_64 release archive installed into the Wine prefix as an
+# installer would (files, the .mak and .makx associations, the Programs-menu
+# folder and the shortcuts through the shell's link interface, the Add/Remove
+# key, UnInstal.exe with the release's script appended), used through the
+# association and a shortcut, and uninstalled through UnInstal's dialog, the
+# way the Add/Remove entry starts it: each box alone removes exactly its group,
+# all three leave nothing, a file the user saved stays with its folder, and
+# Cancel and the failures remove nothing.
+. "$TOP/tests/e2e/lib.sh"
+UNINSTAL="$BUILD/uninstal/UnInstal.exe"
+BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
+INSTALL='C:\Program Files\Bravik'
+INSTALL_UNIX="$DRIVE_C/Program Files/Bravik"
+BATCH="$DRIVE_C/BvDelIns.bat"
+USER_DIR="$DRIVE_C/users/$(whoami)"
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+FAILURE="キャンセルまたは異常のためアンインストールを中断します。"
+# Shortcuts made in the Start menu must not reach the desktop of the machine.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+work=$(mktemp -d)
+builder() { "$WINE" "$BUILDER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+word() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }  # word FILE OFFSET
+gone_within() { within "${2:-10}" test ! -e "$1"; }
+
+# --- the script builder ---------------------------------------------------------
+EXAMPLE="$TOP/examples/uninstall/bravik.uninstall.txt"
+same "build reports the script" "$(winpath "$work/u.exe"): dataLength 740, 50168 bytes" \
+  "$(builder build "$(winpath "$EXAMPLE")" "$(winpath "$UNINSTAL")" "$(winpath "$work/u.exe")")"
+check "the image before the script is UnInstal.exe unchanged" cmp -s -n 49152 "$UNINSTAL" "$work/u.exe"
+same "the header: flags, 3, 0xC2E4, dataLength, an empty installDir; 50168 bytes in all" "65760 3 49892 740 0 50168" \
+  "$(for o in 0 4 8 12; do word "$work/u.exe" $((49152 + o)); done | xargs) $(tail -c +49169 "$work/u.exe" | head -c 260 | tr -d '\0' | wc -c) $(stat -c %s "$work/u.exe")"
+same "check takes it" "sound: dataLength 740, flags 0x100E0, install-dir empty" "$(builder check "$(winpath "$work/u.exe")")"
+builder dump "$(winpath "$work/u.exe")" >"$work/dumped.txt"
+check "dump gives the description back byte for byte" cmp -s "$EXAMPLE" "$work/dumped.txt"
+builder build "$(winpath "$EXAMPLE")" "$(winpath "$UNINSTAL")" "$(winpath "$work/i.exe")" --install-dir 'C:\Program Files\Quibrel\Bravik' >/dev/null
+same "--install-dir fills installDir" 'C:\Program Files\Quibrel\Bravik' "$(tail -c +49169 "$work/i.exe" | head -c 260 | tr -d '\0')"
+check "and leaves the data alone" cmp -s -i 49428 "$work/u.exe" "$work/i.exe"
+printf 'product "P"\nfile "x"\n' >"$work/bad.txt"
+contains "a broken description is refused with its line" 'line 2: a record before the four header strings' \
+  "$("$WINE" "$BUILDER" build "$(winpath "$work/bad.txt")" "$(winpath "$UNINSTAL")" "$(winpath "$work/bad.exe")" 2>&1 >/dev/null | tr -d '\r')"
+check "and writes no file" test ! -e "$work/bad.exe"
+
+# --- the release, installed ------------------------------------------------------
+PACKAGE_BUILD=$(dirname "$BUILD") "$TOP/scripts/package" --no-setup >"$work/package.log" 2>&1 ||
+  { not_ok "scripts/package builds the archive to install"; tail -20 "$work/package.log" | sed 's/^/#   /'; exit 1; }
+mkdir -p "$work/archive" && unzip -q "$(dirname "$BUILD")"/package/bravik-*-x86_64.zip -d "$work/archive"
+remove_installation() {  # whatever a failed run left
+  rm -rf "$INSTALL_UNIX" "$BATCH" "$USER_DIR"/AppData/Roaming/Microsoft/Windows/*/{,Programs/}*Bravik* \
+    "$USER_DIR/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Quibrel Software" "$USER_DIR/Desktop/Bravik ﾒｲｸﾂｰﾙ.lnk"
+  for key in 'HKCR\.mak' 'HKCR\mak_bvu_file' 'HKCR\.makx' 'HKCR\makx_bvu_file' "$UNINSTALL_KEY\\Bravik"; do
+    "$WINE" reg delete "$key" /f >/dev/null 2>&1
+  done
+}
+at_exit remove_installation
+reg_keep 'HKCU\Software\Quibrel'
+remove_installation
+
+# What an installation can leave behind, a line per thing: the files on C:
+# but Wine's own and the temporary ones, the classes, the Add/Remove entries.
+snapshot() {
+  (cd "$DRIVE_C" && find . -path ./windows -prune -o -path '*/Temp' -prune -o -name 'bvsaved.*' -prune -o -print | sed 's/^/file /')
+  reg932 query HKCR | grep -v '^$' | sed 's/^/key /'
+  reg932 query "$UNINSTALL_KEY" | grep -v '^$' | sed 's/^/key /'
+}
+changes() { LC_ALL=C comm -3 <(LC_ALL=C sort "$1") <(snapshot | LC_ALL=C sort) | sed 's/^\t/+/; /^[^+]/s/^/-/'; }
+snapshot >"$work/before.txt"
+
+# install [DESCRIPTION [INSTALL-DIR]]: the files, keys and shortcuts an
+# installer makes, and UnInstal.exe built with the script (the release's by
+# default) for the folder.
+install() {
+  local description=${1:-$TOP/release/bravik.uninstall.txt} app="$INSTALL\\Bravik.exe"
+  mkdir -p "$INSTALL_UNIX" && cp "$work/archive/"* "$INSTALL_UNIX/" || return 1
+  # A help file, and the index WinHelp makes beside it.
+  grep -q 'Bravik\.HLP' "$description" && printf 'help\r\n' | tee "$INSTALL_UNIX/Bravik.HLP" >"$INSTALL_UNIX/Bravik.GID"
+  builder build "$(winpath "$description")" "$(winpath "$work/archive/UnInstal.exe")" "$INSTALL\\UnInstal.exe" \
+    --install-dir "${2-$INSTALL}" >/dev/null || return 1
+  python3 - "$app" "$INSTALL" <<'PY' | iconv -f UTF-8 -t UTF-16 >"$DRIVE_C/bvinstall.reg"
+import sys
+app, folder = sys.argv[1], sys.argv[2]
+q = lambda s: '"' + s.replace('\\', '\\\\').replace('"', '\\"') + '"'
+out = ['Windows Registry Editor Version 5.00', '']
+for ext, text, verbs in (('.mak', 'Bravik File', (('open', app + ' %1'), ('MAKE実行(&X)', '"%s" /A %%1' % app))),
+                         ('.makx', 'Bravik Exec', (('open', '"%s" /A %%1' % app),))):
+    cls = ext[1:] + '_bvu_file'
+    out += ['[HKEY_CLASSES_ROOT\\%s]' % ext, '@=' + q(cls), q(cls) + '=""', '', '[HKEY_CLASSES_ROOT\\%s]' % cls, '@=' + q(text), '',
+            '[HKEY_CLASSES_ROOT\\%s\\DefaultIcon]' % cls, '@=' + q(app + ',0'), '']
+    for verb, command in verbs:
+        out += ['[HKEY_CLASSES_ROOT\\%s\\Shell\\%s\\command]' % (cls, verb), '@=' + q(command), '']
+out += ['[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bravik]',
+        '"DisplayName"="Bravik for Windows(Remove Only)"', '"UninstallString"=' + q(folder + '\\UnInstal.exe'), '']
+sys.stdout.write('\r\n'.join(out))
+PY
+  "$WINE" regedit /s 'C:\bvinstall.reg' >/dev/null 2>&1 || return 1
+  # The folders as the shell's registry values name them; the uninstaller reads the Programs menu there.
+  cat >"$DRIVE_C/bvlinks.js" <<'JS'
+var a = WScript.Arguments, sh = WScript.CreateObject("WScript.Shell"), fso = WScript.CreateObject("Scripting.FileSystemObject");
+function folder(name) { return sh.RegRead("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\" + name); }
+var menu = folder("Programs") + "\\Quibrel Software", places = [menu, folder("Desktop"), folder("SendTo")];
+if (!fso.FolderExists(menu)) fso.CreateFolder(menu);
+for (var i = 0; i < 3; i++) {
+  var l = sh.CreateShortcut(places[i] + "\\" + a(1) + ".lnk");
+  l.TargetPath = a(0) + "\\Bravik.exe"; l.WorkingDirectory = a(0); l.IconLocation = a(0) + "\\Bravik.exe,0"; l.Save();
+  if (!fso.FileExists(places[i] + "\\" + a(1) + ".lnk")) WScript.Quit(1);
+}
+JS
+  "$WINE" cscript //nologo 'C:\bvlinks.js' "$INSTALL" "Bravik ﾒｲｸﾂｰﾙ" >/dev/null 2>&1 || return 1
+  rm -f "$DRIVE_C/bvlinks.js" "$DRIVE_C/bvinstall.reg"
+}
+
+# uninstall BOXES|cancel [BROWSER]: the installed uninstaller started from its
+# folder with the command of its Add/Remove entry; the boxes set (1 ticked, 0
+# clear) and OK pressed, or Cancel; the folder browser answered (cancel, or
+# pick:NAME typed into its tree) and any message box confirmed. Prints what
+# it met and the exit code.
+uninstall() {
+  local command pid d h i=0
+  command=$(reg932 query "$UNINSTALL_KEY\\Bravik" /v UninstallString | sed -n 's/^ *UninstallString *REG_SZ *//p')
+  (cd "$INSTALL_UNIX" && exec "$WINE" "$command") >/dev/null 2>&1 &
+  pid=$!
+  d=$(first find '#32770' "" 20000) || { echo "no dialog"; kill $pid; return; }
+  echo "title: $(drv text "$d")"
+  echo "message: $(drv text "$d" IDC_MESSAGE | tr '\n' '|')"
+  for b in IDC_ASSOCIATIONS IDC_SHORTCUTS IDC_ADDREMOVE; do
+    echo "box $b $(drv send "$(drv item "$d" $b)" BM_GETCHECK 0 0) $(drv state "$d" $b | cut -d' ' -f2) $(drv text "$d" $b)"
+    [ "$1" = cancel ] || drv send "$(drv item "$d" $b)" BM_SETCHECK "${1:$((i++)):1}" 0 >/dev/null
+  done
+  [ -z "${SHOT:-}" ] || { shot "$SHOT" "$d"; SHOT=; }
+  drv press "$d" "$([ "$1" = cancel ] && echo IDCANCEL || echo IDOK)"
+  for _ in $(seq 100); do
+    kill -0 $pid 2>/dev/null || break
+    for h in $(drv find '#32770' "" 100); do
+      [ "$h" = "$d" ] && continue
+      if tree=$(drv item "$h" BROWSE_TREE); then
+        echo "browser: $(drv text "$h" BROWSE_TITLE)"
+        if [[ ${2:-cancel} == pick:* ]]; then
+          for ((i = 5; i < ${#2}; i++)); do drv post "$tree" WM_CHAR "$(printf '%d' "'${2:i:1}")" 1; done
+          sleep 0.5; drv press "$h" IDOK
+        else drv press "$h" IDCANCEL; fi
+      else
+        echo "msgbox: $(drv text "$h"): $(drv text "$h" MSGBOX_TEXT)"
+        drv press "$h" IDOK
+      fi
+      drv gone "$h"
+    done
+    sleep 0.2
+  done
+  wait $pid
+  echo "exit $?"
+}
+has() { [[ "$1" == *"$2"* ]]; }
+quietly() { has "$1" "exit 0" && ! has "$1" msgbox; }
+installed() { changes "$work/before.txt" >"$work/installed.txt"; }
+after() { changes "$work/before.txt" | grep -v '^+key HKEY_CURRENT_USER' | LC_ALL=C sort; }
+# left BOXES: what of the installation stays, once the batch has removed the
+# folder, when only the ticked groups were undone.
+left() {
+  [ "${1:0:1}" = 1 ] || printf '+key HKEY_CLASSES_ROOT\\%s\n' .mak .makx mak_bvu_file makx_bvu_file
+  [ "${1:1:1}" = 1 ] || grep -E '^\+file .*(\.lnk|/Quibrel Software)$' "$work/installed.txt"
+  [ "${1:2:1}" = 1 ] || echo "+key HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bravik"
+}
+
+check "install: files, associations, menu folder, shortcuts and Add/Remove entry" install
+installed
+same "the script's files are the archive's files" "$(cd "$work/archive" && ls | LC_ALL=C sort)" \
+  "$(builder dump "$INSTALL\\UnInstal.exe" | sed -n 's/^file "%i\\\\\(.*\)"$/\1/p' | LC_ALL=C sort)"
+same "the installation: folder and files, menu folder, three shortcuts; two associations, the Add/Remove entry" "10 3 5" \
+  "$(grep -c '^+file' "$work/installed.txt") $(grep -c '\.lnk$' "$work/installed.txt") $(grep -c '^+key' "$work/installed.txt")"
+
+# The sample profile through the .mak association: its tour runs where it was
+# installed (a folder with a blank) and its warning leads into the installed
+# Bravik.mak in notepad.
+"$WINE" start "$INSTALL\\Bravik.mak" >/dev/null 2>&1
+w=$(main_window)
+same "the .mak association opens the sample" "Bravik.mak - Bravik" "$(drv text "$w")"
+list=$(drv item "$w" ID_VARIANTLIST)
+drv send "$list" LB_SETCURSEL $(($(drv items "$w" ID_VARIANTLIST | wc -l) - 1)) 0 >/dev/null
+drv post "$w" WM_COMMAND CMD_RUN 0
+d=$(first owned "$w" 10000) && pane=$(drv item "$d" PANE)
+finished "$d"
+drv text "$pane" >"$work/tour.txt"
+check "the sample's tour ends normally" grep -qE '^[0-9]+ 秒でMAKEが正常に終了しました\.$' "$work/tour.txt"
+double_click "$pane" "$(line_starts "$work/tour.txt" | sed -n "$(grep -n ': warning:' "$work/tour.txt" | head -1 | cut -d: -f1)p")"
+notepad=$(first find Notepad "" 15000)
+same "a double-click on its warning opens the sample in notepad" "Bravik.mak - メモ帳" "$(drv text "$notepad")"
+drv post "$notepad" WM_CLOSE 0 0; drv gone "$notepad"
+drv press "$d" IDCANCEL; drv gone "$d"
+drv post "$w" WM_CLOSE 0 0; drv gone "$w"
+mapfile -t links < <(grep '\.lnk$' "$work/installed.txt")
+for link in "${links[@]}"; do
+  "$WINE" start "$(printf 'C:\\%s' "${link#+file ./}" | tr '/' '\\')" >/dev/null 2>&1
+  w=$(main_window)
+  same "the shortcut in $(basename "$(dirname "$link")") starts Bravik" "No File - Bravik" "$(drv text "$w")"
+  drv post "$w" WM_CLOSE 0 0; drv gone "$w"
+done
+
+SHOT=uninstaller
+out=$(uninstall 111)
+same "the dialog: the script's title and message, its ticked boxes" "title: Bravikのｱﾝｲﾝｽﾄｰﾙ
+message: Bravikのｱﾝｲﾝｽﾄｰﾙを行ないます。ﾌｧｲﾙの削除や設定の解除を行なう時は[OK]ﾎﾞﾀﾝを押します。[ｷｬﾝｾﾙ]なら実行しません。||Bravik for Windows Version 1.43|Copyright (C) 1997-2026 by Quibrel Software|
+box IDC_ASSOCIATIONS 1 enabled=1 ﾌｧｲﾙの関連付けの解除を行なう。
+box IDC_SHORTCUTS 1 enabled=1 ｽﾀｰﾄﾒﾆｭｰ等のｼｮｰﾄｶｯﾄを削除する。
+box IDC_ADDREMOVE 1 enabled=1 ｱﾌﾟﾘｹｰｼｮﾝの追加と削除を解除する。" "$(head -5 <<<"$out")"
+check "it ends without a message" quietly "$out"
+check "the batch removes the uninstaller and its folder, then itself" eval 'gone_within "$INSTALL_UNIX" && gone_within "$BATCH"'
+same "nothing of the installation is left" "" "$(after)"
+check "but Bravik's own settings (no record names them)" eval '"$WINE" reg query "HKCU\\Software\\Quibrel\\Bravik\\Spec" >/dev/null 2>&1'
+
+install
+printf 'all:\r\n' >"$INSTALL_UNIX/MyApp.mak"
+installed
+out=$(uninstall cancel)
+check "Cancel: the uninstaller ends quietly" quietly "$out"
+sleep 1
+same "and changes nothing" "$(cat "$work/installed.txt")" "$(changes "$work/before.txt")"
+out=$(uninstall 111)
+check "a file of the user's: the batch removes the uninstaller, then itself" eval 'gone_within "$INSTALL_UNIX/UnInstal.exe" && gone_within "$BATCH"'
+same "only that file and its folder are left" "$(printf '%s\n' '+file ./Program Files/Bravik' '+file ./Program Files/Bravik/MyApp.mak')" "$(after)"
+rm -rf "$INSTALL_UNIX"
+
+# Each box alone, and none: the groups are independent bits. With a help
+# file, whose index goes with it, and a read-only uninstaller, which the
+# batch's del /f takes as well.
+sed 's/^file "%i\\\\Readme.txt"$/&\nfile "%i\\\\Bravik.HLP"/' "$TOP/release/bravik.uninstall.txt" >"$work/help.txt"
+for boxes in 100 010 001 000; do
+  install "$work/help.txt" && installed || { not_ok "boxes $boxes: install"; continue; }
+  chmod a-w "$INSTALL_UNIX/UnInstal.exe"
+  out=$(uninstall $boxes)
+  check "boxes $boxes: the uninstaller ends without a message" quietly "$out"
+  gone_within "$INSTALL_UNIX"
+  same "boxes $boxes: removes the files and exactly its groups" "$(left $boxes | LC_ALL=C sort)" "$(after)"
+  remove_installation
+done
+
+# The folder browser of a 0xC1 menu folder: a folder picked there goes; cancelled, it is a failure.
+sed 's/^menu-folder 0x41 "Quibrel Software"/menu-folder 0xC1 ""/' "$TOP/release/bravik.uninstall.txt" >"$work/pick.txt"
+install "$work/pick.txt" && installed
+out=$(uninstall 111 "pick:Quibrel Software")
+contains "0xC1: the folder browser asks for the menu folder" "browser: 削除するメニューの場所を選んでください。" "$out"
+check "a folder picked there: the uninstaller ends without a message" quietly "$out"
+gone_within "$INSTALL_UNIX"
+same "and the picked folder goes with its shortcut, and everything else" "" "$(after)"
+remove_installation
+
+# Failures remove nothing: an empty install directory, no script at all (the
+# image as built: an empty dialog), a cancelled folder browser.
+for failure in empty-dir no-script browser; do
+  case $failure in
+    empty-dir) install "" "" ;;
+    no-script) install && cp "$UNINSTAL" "$INSTALL_UNIX/UnInstal.exe" ;;
+    browser) install "$work/pick.txt" ;;
+  esac
+  installed
+  out=$(uninstall 111)
+  [ $failure = no-script ] && same "no script: an empty dialog with clear boxes" "title: |message: |0 0 0" \
+    "$(head -2 <<<"$out" | tr '\n' '|')$(grep -o 'box IDC_[A-Z]* [01]' <<<"$out" | cut -d' ' -f3 | xargs)"
+  contains "$failure: the failure message" "$FAILURE" "$out"
+  sleep 1
+  same "$failure: nothing removed, no batch" "$(cat "$work/installed.txt")" "$(changes "$work/before.txt")"
+  remove_installation
+done
