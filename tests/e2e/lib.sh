@@ -1,49 +1,37 @@
-# Shared by the end-to-end scripts. Needs what scripts/test exports: TOP,
-# BUILD, WINE, WINEPREFIX, DISPLAY, SHOTS, GNUMAKE. Every script prints
-# "ok - ..." / "not ok - ..." lines and exits non-zero when a check failed.
+# Shared by the end-to-end scripts; needs what scripts/test exports (TOP, BUILD,
+# WINE, WINEPREFIX, DISPLAY, SHOTS, GNUMAKE). A script prints "ok - ..." and
+# "not ok - ..." lines and exits non-zero when a check failed.
 set -u
-DRIVER="$BUILD/tools/driver/driver.exe"
-RECORDER="$BUILD/tools/bvrecord/bvrecord.exe"
-DRIVE_C="$WINEPREFIX/drive_c"
+DRIVER="$BUILD/tools/driver/driver.exe" RECORDER="$BUILD/tools/bvrecord/bvrecord.exe" DRIVE_C="$WINEPREFIX/drive_c"
+RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)  # bvrecord, the stand-in editor and browser, appends here
 _failed=0 _pids=() _at_exit=()
 mkdir -p "$SHOTS"
-
 not_ok() { echo "not ok - $1"; _failed=1; }
-check() {  # check "what" command...
-  local what=$1; shift
-  if "$@"; then echo "ok - $what"; else not_ok "$what"; fi
-}
+check() { if "${@:2}"; then echo "ok - $1"; else not_ok "$1"; fi; }  # check "what" command...
 not() { ! "$@"; }
 same() {  # same "what" expected actual; a mismatch shows as a diff
-  if [ "$2" = "$3" ]; then echo "ok - $1"; else
-    not_ok "$1"; diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/#   /'
-  fi
+  [ "$2" = "$3" ] && { echo "ok - $1"; return; }
+  not_ok "$1"; diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/#   /'
 }
 contains() { case "$3" in *"$2"*) echo "ok - $1" ;; *) not_ok "$1: [$2] not in [$3]" ;; esac; }
-eventually() {  # eventually "what" expected command...: same, once the program got there (5 s at most)
-  local what=$1 want=$2 got; shift 2
-  for _ in $(seq 50); do got=$("$@"); [ "$got" = "$want" ] && break; sleep 0.1; done
-  same "$what" "$want" "$got"
-}
 within() {  # within SECONDS command...: until the command succeeds
-  local t=$1; shift
-  for _ in $(seq $((t * 10))); do "$@" && return 0; sleep 0.1; done
+  for _ in $(seq $(($1 * 10))); do "${@:2}" && return 0; sleep 0.1; done
   return 1
 }
+eventually() {  # eventually "what" expected command...: same, once the program got there (5 s at most)
+  local got; for _ in $(seq 50); do got=$("${@:3}"); [ "$got" = "$2" ] && break; sleep 0.1; done
+  same "$1" "$2" "$got"
+}
 drv() { "$WINE" "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+first() { local h; h=$(drv "$@") || return 1; echo "${h%%$'\n'*}"; }  # first VERB...: the first window found
+dialog() { first find '#32770' "$1" "${2:-5000}"; }  # dialog TITLE [MS]
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 reg932() { "$WINE" reg "$@" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
 cp932() { printf '%b' "$1" | iconv -f UTF-8 -t CP932; }
-first() { local h; h=$(drv "$@") || return 1; echo "${h%%$'\n'*}"; }  # first VERB...: the first window found
-dialog() { first find '#32770' "$1" "${2:-5000}"; }  # dialog TITLE [MS]
-finished() {  # finished DIALOG: until its make has ended (its button reads 閉じる)
-  for _ in $(seq 300); do [ "$(drv text "$1" IDCANCEL)" = 閉じる ] && return 0; sleep 0.1; done
-  return 1
-}
-focus() {  # focus TITLE: the X focus on that window, so that real keys reach it
-  xdotool search --name "$1" windowactivate --sync windowfocus --sync >/dev/null 2>&1
-  sleep 0.3
-}
+records() { tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8; }
+wait_record() { within 5 test -s "$RECORD_LOG"; records; }
+finished() { within 30 eval '[ "$(drv text '"$1"' IDCANCEL)" = 閉じる ]'; }  # a run dialog whose make has ended
+focus() { xdotool search --name "$1" windowactivate --sync windowfocus --sync >/dev/null 2>&1; sleep 0.3; }  # real keys go there
 shot() {  # shot NAME HWND: the window as the screen shows it
   local x y w h
   read -r x y w h <<<"$(drv rect "$2")"
@@ -57,46 +45,33 @@ n = 0
 for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
     print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$1"
 }
-double_click() {  # double_click PANE CHAR: at that character of a rich edit
+double_click() {  # double_click PANE CHAR: on that character of a rich edit
   local cx cy pos
   read -r cx cy _ _ <<<"$(drv client "$1")"
   pos=$(drv send "$1" EM_POSFROMCHAR "$2" 0)
   xdotool mousemove $((cx + (pos & 0xFFFF) + 30)) $((cy + (pos >> 16) + 6)) click --repeat 2 --delay 80 1
 }
-
 bravik() {  # bravik ARGS...: Bravik.exe started from a folder on C:
   (cd "$DRIVE_C" && BVRECORD_LOG=$(winpath "$RECORD_LOG") exec "$WINE" "$BUILD/Bravik.exe" "$@") >/dev/null 2>&1 &
   _pids+=($!) LAST_PID=$!
 }
 main_window() { first find BravikClass "" "${1:-15000}"; }
 wait_exit() {  # wait_exit PID [SECONDS]: its exit code, 124 after the time
-  for _ in $(seq $((${2:-20} * 10))); do
-    kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
-    sleep 0.1
-  done
-  return 124
+  within "${2:-20}" not kill -0 "$1" 2>/dev/null || return 124
+  wait "$1"
 }
 close_bravik() { drv post "$1" WM_COMMAND CMD_EXIT 0; wait_exit "$LAST_PID"; }
-
-# bvrecord, the stand-in editor and browser, appends how it was started here.
-RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)
-records() { tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8; }
-wait_record() { within 5 test -s "$RECORD_LOG"; records; }
-# reg_keep KEY: the key as it is now comes back at the end of the script.
-reg_keep() {
+reg_keep() {  # reg_keep KEY: the key as it is now comes back at the end of the script
   local saved; saved=$(mktemp -u "$DRIVE_C/bvsaved.XXXXXX")
   if "$WINE" reg export "$1" "$(winpath "$saved")" /y >/dev/null 2>&1; then
     at_exit "\"\$WINE\" reg delete '$1' /f; \"\$WINE\" reg import '$(winpath "$saved")'; rm -f '$saved'"
-  else
-    at_exit "\"\$WINE\" reg delete '$1' /f"
-  fi
+  else at_exit "\"\$WINE\" reg delete '$1' /f"; fi
 }
 reg_default() { reg_keep "$1"; "$WINE" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1; }  # reg_default KEY VALUE
-
 at_exit() { _at_exit+=("$1"); }
-# At the end: what the script asked for, newest first, then a crashed program
+# At the end what the script asked for, newest first; then a crashed program
 # fails the script (the driver also ends Wine's debugger, whose dialog would
-# stay for every later test).
+# stay for every later script).
 finish() {
   local i p
   for p in "${_pids[@]}"; do kill "$p" 2>/dev/null; done

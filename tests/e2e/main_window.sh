@@ -4,43 +4,34 @@
 # dialogs, edit and help, batch runs and the unattended "/A" start, and the
 # settings dialog's round trip through the registry.
 . "$TOP/tests/e2e/lib.sh"
-data=$(mktemp -d)
+data=$(mktemp -d) start="$TOP/tests/data/startup" MAKE_WIN=$(winpath "$GNUMAKE")
 at_exit "rm -rf '$data'"
-start="$TOP/tests/data/startup"
-MAKE_WIN=$(winpath "$GNUMAKE")
 multi() { (($(drv style "$1" ID_VARIANTLIST) & 8)); }
-reopen() {  # reopen ARGS...: Bravik ended, then started again; its window in $w
-  [ -z "${w:-}" ] || close_bravik "$w"
-  bravik "$@"
-  w=$(main_window)
-}
-# Every run appends V<n> to runs.log beside the makefile; RC is a run's exit
-# code, and a failonce.txt there fails the next run once.
+reopen() { [ -z "${w:-}" ] || close_bravik "$w"; bravik "$@"; w=$(main_window); }  # Bravik again, its window in $w
+close() { drv post "$w" WM_CLOSE 0 0; wait_exit "$LAST_PID"; local rc=$?; w=; return $rc; }
+# Every run appends V<n> to runs.log; RC is a run's exit code, a failonce.txt fails the next run once.
 cp932 '#Bravik "V=1" 一番目\n#Bravik "V=2 RC=1" 二番目\n#Bravik "" 三番目\nRC=0\nall:\n\t@echo V$(V)>> runs.log\n\t@if exist failonce.txt (del failonce.txt & exit 1)\n\t@exit $(RC)\n' >"$data/batch.mak"
+cp932 '#Bravik "V=1" 一番目\n#Bravik "V=3" 三番目\nall:\n\t@echo V$(V)>> runs.log\n' >"$data/clean.mak"
 runs() { tr -d '\r' <"$data/runs.log" 2>/dev/null | tr '\n' ' '; }
-# A run dialog's title names the list's caret item, not always the variant run.
-run_dialog() { first find '#32770' "" "${1:-20000}"; }
+run_dialog() { first find '#32770' "" "${1:-20000}"; }  # its title names the list's caret item, not always the variant run
+box() { drv send "$(drv item "$1" "$2")" "$3" "${4:-0}" 0; }  # box DIALOG ID MESSAGE [WPARAM]
 
-# --- start-up ----------------------------------------------------------------
 "$WINE" reg delete 'HKCU\Software\Quibrel' /f >/dev/null 2>&1
 reopen "$(winpath "$start/variants.mak")"
 same "the title names the makefile" "variants.mak - Bravik" "$(drv text "$w")"
 same "the variants in the makefile's order" "$(printf 'リリース版\nデバッグ版\nプロファイル版 (最適化)')" "$(drv items "$w" ID_VARIANTLIST)"
 check "a single-selection list by default" not multi "$w"
 same "the first start opens 320 x 280" "320 280" "$(drv rect "$w" | cut -d' ' -f3-)"
-drv post "$w" WM_CLOSE 0 0; wait_exit "$LAST_PID"
-same "closing ends Bravik with code 0" 0 $?
-same "and stores the position" "320 280" "$(drv position-get | cut -d' ' -f3-)"
+close
+same "closing ends Bravik with code 0 and stores the position" "0 320 280" "$? $(drv position-get | cut -d' ' -f3-)"
 check "but no settings record without the settings dialog" not drv settings-get flags
-
 bravik /A missing.mak
-box=$(dialog Bravik 15000)
-same "a missing makefile is reported" "missing.mak ファイルが見つからないか、既に使用されています。" "$(drv text "$box" MSGBOX_TEXT)"
-drv press "$box" IDOK
+m=$(dialog Bravik 15000)
+same "a missing makefile is reported" "missing.mak ファイルが見つからないか、既に使用されています。" "$(drv text "$m" MSGBOX_TEXT)"
+drv press "$m" IDOK
 w=$(main_window)
 same "then the window shows without a file" "No File - Bravik" "$(drv text "$w")"
 close_bravik "$w"; w=
-
 drv position-set 40 30 500 400
 reopen "$(winpath "$start/plain.mak")"
 same "the window opens at the stored position" "40 30 500 400" "$(drv rect "$w")"
@@ -48,156 +39,124 @@ same "no variants: the two defaults" "$(printf 'リリース版のコンパイ�
 drv post "$w" WM_SYSCOMMAND SC_MAXIMIZE 0; sleep 0.5
 left=$(drv rect "$w" | cut -d' ' -f1)
 reopen "$(winpath "$start/multi.mak")"
-same "maximised: the normal top and size, the maximised left edge" "$left 30 500 400" "$(drv position-get)"
+same "maximised: the normal top and size, the maximised left edge are stored" "$left 30 500 400" "$(drv position-get)"
 check "#BvMulti 1 re-creates the list for multiple selection" multi "$w"
-same "with its labels" "$(printf '一番目\n二番目')" "$(drv items "$w" ID_VARIANTLIST)"
 drv post "$w" WM_SYSCOMMAND SC_MINIMIZE 0; sleep 0.5
-drv post "$w" WM_CLOSE 0 0; wait_exit "$LAST_PID"
+close
 same "minimised: the normal rectangle is stored" "$left 30 500 400" "$(drv position-get)"
-w=
 
-# --- the window menu's help, the open and about dialogs, edit and help -------
+# The window menu's help in the status bar: whether it shows help, and its length.
 drv settings-set makeExe="$MAKE_WIN" makeOptions='-f %s' flags=1 editorExe="$(winpath "$RECORDER")"
 reopen "$(winpath "$data/batch.mak")"
 sb=$(drv item "$w" ID_STATUSBAR)
-# Whether the status bar shows help, and that help's length in characters.
 help() { echo "$(drv send "$sb" SB_ISSIMPLE 0 0) $(($(drv send "$sb" SB_GETTEXTLENGTHW 0 0) & 0xFFFF))"; }
-length() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | wc -c | awk '{print $1 / 2}'; }
 key() { drv post "$w" WM_KEYDOWN "VK_$1" 0; sleep 0.4; }
-drv post "$w" WM_SYSCOMMAND SC_KEYMENU 32; sleep 0.7
-key UP; key UP
-eventually "the menu item Ｍａｋｅの実行 is described in the status bar" "1 $(length 設定内容に従って選択した条件のＭａｋｅを実行します。)" help
+menu() { drv post "$w" WM_SYSCOMMAND SC_KEYMENU 32; sleep 0.7; for k in "$@"; do key $k; done; }
+menu UP UP
+eventually "the menu item Ｍａｋｅの実行 is described" "1 26" help  # 設定内容に従って選択した条件のＭａｋｅを実行します。
 key ESCAPE; key ESCAPE
 eventually "closing the menu ends the help" 0 eval 'help | cut -d" " -f1'
-drv post "$w" WM_SYSCOMMAND SC_KEYMENU 32; sleep 0.7
-key UP; key RIGHT; key DOWN
-eventually "a variant's item shows its macros" "1 $(length 'V=2 RC=1')" help
+menu UP RIGHT DOWN
+eventually "a variant's item shows its macros" "1 8" help  # V=2 RC=1
 key DOWN
 eventually "a variant without macros shows nothing" "1 0" help
 rm -f "$data/runs.log"
 key RETURN
-check "the item runs its variant" within 20 test -s "$data/runs.log"
-sleep 1
-same "with its macros" "V " "$(runs)"
+within 20 test -s "$data/runs.log"; sleep 1
+same "the item runs its variant" "V " "$(runs)"
 
-focus "batch.mak - Bravik"
-xdotool key ctrl+o
+focus "batch.mak - Bravik"; xdotool key ctrl+o
 o=$(dialog 開く)
 same "Ctrl+O: the open dialog for makefiles" "$(printf 'Bravikﾌｧｲﾙ形式(*.mak)\nすべてのﾌｧｲﾙ形式(*.*)')" "$(drv items "$o" FILE_TYPES)"
-drv set-text "$o" FILE_NAME "$(winpath "$start/plain.mak")"
-drv press "$o" IDOK
+drv set-text "$o" FILE_NAME "$(winpath "$start/plain.mak")"; drv press "$o" IDOK
 eventually "the chosen makefile is read" "plain.mak - Bravik" drv text "$w"
-
-focus "plain.mak - Bravik"
-xdotool key alt+slash
+focus "plain.mak - Bravik"; xdotool key alt+slash
 a=$(dialog 'Bravikのﾊﾞｰｼﾞｮﾝ情報')
 contains "Alt+/ opens the about box" "Version 1.43" "$(drv children "$a")"
 reg_default 'HKCR\https\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
 reg_default 'HKCR\mailto\shell\open\command' 'C:\no\such\mailer.exe "%1"'
-: >"$RECORD_LOG"
-drv press "$a" IDC_HOMEPAGE
+: >"$RECORD_LOG"; drv press "$a" IDC_HOMEPAGE
 contains "ホームページ opens the home page through the shell" "https://" "$(wait_record)"
 drv press "$a" IDC_SENDMAIL
 m=$(dialog Bravik)
 same "a failed mail request is reported" "メールの送信ができません。" "$(drv text "$m" MSGBOX_TEXT)"
-drv press "$m" IDOK; drv gone "$m"
-same "and the about box stays" "visible=1 enabled=1" "$(drv state "$a")"
-drv press "$a" IDOK; drv gone "$a"
-
-: >"$RECORD_LOG"
-drv post "$w" WM_COMMAND CMD_EDIT 0
-# Wine quotes a program path with a blank that it found by trying the blanks
-# in turn; Windows hands the command line over as it was given.
-editor=$(winpath "$RECORDER"); [[ $editor == *" "* ]] && editor="\"$editor\""
-mak=$(winpath "$start/plain.mak"); [[ $mak == *" "* ]] && mak="\"$mak\""
+drv press "$m" IDOK; drv press "$a" IDOK; drv gone "$a"
+: >"$RECORD_LOG"; drv post "$w" WM_COMMAND CMD_EDIT 0
+# Wine quotes a program path with a blank that it found by trying the blanks in
+# turn; Windows hands the command line over as it was given.
+editor=$(winpath "$RECORDER") mak=$(winpath "$start/plain.mak")
+[[ $editor == *" "* ]] && editor="\"$editor\""
+[[ $mak == *" "* ]] && mak="\"$mak\""
 same "編集 starts the editor on the makefile, quoted when it holds a blank" "$editor $mak" "$(wait_record)"
-
 reg_default 'HKCR\BravikE2E.Page\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
 reg_default 'HKCR\.html' BravikE2E.Page
 reg_default 'HKCR\.txt' BravikE2E.Page
 drv settings-set editorExe=
 reopen "$(winpath "$start/plain.mak")"
-: >"$RECORD_LOG"
-drv post "$w" WM_COMMAND CMD_EDIT 0
+: >"$RECORD_LOG"; drv post "$w" WM_COMMAND CMD_EDIT 0
 same "without an editor the .txt program opens the makefile" "\"$(winpath "$RECORDER")\" \"$(winpath "$start/plain.mak")\"" "$(wait_record)"
-: >"$RECORD_LOG"
-focus "plain.mak - Bravik"
-xdotool key F1
-same "F1 without Bravik.hlp opens the HTML help beside the program" \
-  "\"$(winpath "$RECORDER")\" \"$(winpath "$BUILD/Bravik.html")\"" "$(wait_record)"
+: >"$RECORD_LOG"; focus "plain.mak - Bravik"; xdotool key F1
+same "F1 without Bravik.hlp opens the HTML help beside the program" "\"$(winpath "$RECORDER")\" \"$(winpath "$BUILD/Bravik.html")\"" "$(wait_record)"
 
-# --- several variants in one go, and "/A" --------------------------------------
-# Multiple selection and the Hidemaru kind, closeOnSuccess off: a batch forces
-# closeOnSuccess and puts the whole word back afterwards.
+# Several variants in one go, with closeOnSuccess off, the Hidemaru kind: a
+# batch forces closeOnSuccess and puts the whole word back afterwards.
 drv settings-set editorKind=1 flags=4
-batch() {  # batch: Bravik on batch.mak, every variant selected and run
+batch() {  # batch MAKEFILE: every variant selected and run
   rm -f "$data/runs.log"
-  reopen "$(winpath "$data/batch.mak")"
+  reopen "$(winpath "$data/$1")"
   for i in 0 1 2; do drv send "$(drv item "$w" ID_VARIANTLIST)" LB_SETSEL 1 $i >/dev/null; done
   drv post "$w" WM_COMMAND CMD_RUN 0
 }
-cp932 '#Bravik "V=1" 一番目\n#Bravik "V=3" 三番目\nall:\n\t@echo V$(V)>> runs.log\n' >"$data/clean.mak"
-rm -f "$data/runs.log"
-reopen "$(winpath "$data/clean.mak")"
-for i in 0 1; do drv send "$(drv item "$w" ID_VARIANTLIST)" LB_SETSEL 1 $i >/dev/null; done
-drv post "$w" WM_COMMAND CMD_RUN 0
+batch clean.mak
 check "a clean batch runs every variant, each dialog closing itself" within 30 eval '[ "$(runs)" = "V1 V3 " ]'
 sleep 1
 check "no run dialog left open" not run_dialog 300
 drv post "$w" WM_COMMAND CMD_SETTINGS 0
 s=$(dialog 環境の設定)
-same "closeOnSuccess is off again, multiple selection and the editor kind kept" "0 1 1" \
-  "$(drv send "$(drv item "$s" IDC_CLOSEONSUCCESS)" BM_GETCHECK 0 0) $(drv send "$(drv item "$s" IDC_MULTISELECT)" BM_GETCHECK 0 0) $(drv send "$(drv item "$s" IDC_EDITORKIND)" CB_GETCURSEL 0 0)"
+same "then closeOnSuccess is off again, multiple selection and the editor kind kept" "0 1 1" \
+  "$(box "$s" IDC_CLOSEONSUCCESS BM_GETCHECK) $(box "$s" IDC_MULTISELECT BM_GETCHECK) $(box "$s" IDC_EDITORKIND CB_GETCURSEL)"
 drv press "$s" IDCANCEL; drv gone "$s"
-
-batch
+batch batch.mak
 within 30 eval '[ "$(runs)" = "V1 V2 " ]'; sleep 1
 d=$(run_dialog)
 check "a failed run keeps its dialog open" finished "$d"
 drv press "$d" IDCANCEL; sleep 2
 same "and the batch stops after it" "V1 V2 " "$(runs)"
-
+close_bravik "$w"; w=
 drv delete-settings
 drv settings-set makeExe="$MAKE_WIN" makeOptions='-f %s' flags=1
 rm -f "$data/runs.log"
-close_bravik "$w"; w=
 bravik /A "$(winpath "$data/clean.mak")"
 wait_exit "$LAST_PID" 30
-rc=$?
-same "/A: a clean run ends Bravik with code 0" "0 V1 " "$rc $(runs)"
+same "/A: a clean run ends Bravik with code 0" "0 V1 " "$? $(runs)"
 : >"$data/failonce.txt"
 bravik /A "$(winpath "$data/batch.mak")"
 d=$(run_dialog)
 check "/A: a failed run waits in its dialog" finished "$d"
 same "with the main window hidden" "" "$(main_window 300)"
-drv press "$d" IDCANCEL
-wait_exit "$LAST_PID" 15
+drv press "$d" IDCANCEL; wait_exit "$LAST_PID" 15
 same "closing that dialog ends Bravik with code 0" 0 $?
 drv settings-set makeExe='C:\nowhere\make.exe'
 bravik /A "$(winpath "$data/batch.mak")"
 m=$(dialog Bravik 20000)
-same "a make that cannot start: the whole command line in the message" \
-  'C:\nowhere\make.exe -f batch.mak V=1 が実行できません。' "$(drv text "$m" MSGBOX_TEXT)"
+same "a make that cannot start: the whole command line in the message" 'C:\nowhere\make.exe -f batch.mak V=1 が実行できません。' "$(drv text "$m" MSGBOX_TEXT)"
 drv press "$m" IDOK
-w=$(main_window)
-check "then the main window shows" test -n "$w"
+check "then the main window shows" main_window
 
-# --- the settings dialog ---------------------------------------------------------
-# Every field changed and confirmed comes back from the registry after a restart.
-texts=(makeExe IDC_MAKEEXE "$MAKE_WIN" makeOptions IDC_MAKEOPT "-f %s -k"
-  environment IDC_ENVIRONMENT $'INCLUDE=C:\\inc\nTEMP=C:\\一時' currentDir IDC_CURRENTDIR 'C:\作業\build'
-  editorExe IDC_EDITOREXE 'C:\Program Files\秀丸\Hidemaru.exe' editorOptions IDC_EDITOROPT '/j%d,1')
-choices=(editorKind IDC_EDITORKIND 1 toolbarStyle IDC_TOOLBARSTYLE 3 jumpKey IDC_JUMPKEY 13)
-boxes=(IDC_USESYSTEMENV IDC_CLOSEONSUCCESS IDC_MULTISELECT IDC_HIGHLIGHTERRORS IDC_HIGHLIGHTJUMPABLE)
+# The settings dialog: every field changed and confirmed comes back from the
+# registry after a restart; Cancel after browsing stores nothing.
+texts=(makeExe IDC_MAKEEXE "$MAKE_WIN" makeOptions IDC_MAKEOPT "-f %s -k" environment IDC_ENVIRONMENT $'INCLUDE=C:\\inc\nTEMP=C:\\一時'
+  currentDir IDC_CURRENTDIR 'C:\作業\build' editorExe IDC_EDITOREXE 'C:\Program Files\秀丸\Hidemaru.exe' editorOptions IDC_EDITOROPT '/j%d,1')
+choices=(IDC_EDITORKIND 1 IDC_TOOLBARSTYLE 3 IDC_JUMPKEY 13)
+checks=(IDC_USESYSTEMENV IDC_CLOSEONSUCCESS IDC_MULTISELECT IDC_HIGHLIGHTERRORS IDC_HIGHLIGHTJUMPABLE)
 drv delete-settings
 reopen
 drv post "$w" WM_COMMAND CMD_STATUSBAR 0
 drv post "$w" WM_COMMAND CMD_SETTINGS 0
 s=$(dialog 環境の設定)
-same "the 22 jump keys" "$(printf '[%s]\n' Enter Space Tab Esc Insert Delete Home End PageUp PageDown F{1..12})" "$(drv items "$s" IDC_JUMPKEY)"
 for ((i = 0; i < ${#texts[@]}; i += 3)); do drv set-text "$s" "${texts[i + 1]}" "${texts[i + 2]//$'\n'/$'\r\n'}"; done
-for ((i = 0; i < ${#choices[@]}; i += 3)); do drv send "$(drv item "$s" "${choices[i + 1]}")" CB_SETCURSEL "${choices[i + 2]}" 0 >/dev/null; done
-for b in "${boxes[@]}"; do drv send "$(drv item "$s" $b)" BM_SETCHECK 1 0 >/dev/null; done
+for ((i = 0; i < ${#choices[@]}; i += 2)); do box "$s" "${choices[i]}" CB_SETCURSEL "${choices[i + 1]}" >/dev/null; done
+for b in "${checks[@]}"; do box "$s" $b BM_SETCHECK 1 >/dev/null; done
 drv press "$s" IDC_MAKEEXE_BROWSE
 o=$(dialog 実行ファイルの指定)
 same "参照 offers programs" "実行ﾌｧｲﾙ形式(*.exe,*.dll)" "$(drv items "$o" FILE_TYPES)"
@@ -205,40 +164,37 @@ same "the main window stays disabled under the file dialog" "visible=1 enabled=0
 drv press "$o" IDCANCEL; drv gone "$o"
 same "a cancelled browse keeps the field" "$MAKE_WIN" "$(drv text "$s" IDC_MAKEEXE)"
 drv press "$s" IDOK; drv gone "$s"
-close_bravik "$w"
+close_bravik "$w"; w=
 for ((i = 0; i < ${#texts[@]}; i += 3)); do same "stored ${texts[i]}" "${texts[i + 2]}" "$(drv settings-get "${texts[i]}")"; done
-same "stored editorKind, the five flags, toolbarStyle, jumpKey and the hidden status bar" "$((0x3701)) 3 13 0" \
-  "$(drv settings-get word toolbarStyle jumpKey statusBarShown | tr '\n' ' ' | sed 's/ $//')"
-
+same "stored editorKind and the five flags, toolbarStyle, jumpKey, the hidden status bar" "$((0x3701)) 3 13 0" \
+  "$(drv settings-get word toolbarStyle jumpKey statusBarShown | xargs)"
 reopen
-same "the status bar stays hidden after the restart" "" "$(drv item "$w" ID_STATUSBAR)"
+same "the status bar stays hidden after a restart" "" "$(drv item "$w" ID_STATUSBAR)"
 check "the large flat toolbar with labels" test $(($(drv send "$(drv item "$w" ID_TOOLBAR)" TB_GETBUTTONSIZE 0 0) >> 16)) -gt 27
 check "the list in multiple selection" multi "$w"
 drv post "$w" WM_COMMAND CMD_SETTINGS 0
 s=$(dialog 環境の設定)
-for ((i = 0; i < ${#texts[@]}; i += 3)); do same "${texts[i + 1]} back" "${texts[i + 2]}" "$(drv text "$s" "${texts[i + 1]}")"; done
-for ((i = 0; i < ${#choices[@]}; i += 3)); do same "${choices[i + 1]} back" "${choices[i + 2]}" "$(drv send "$(drv item "$s" "${choices[i + 1]}")" CB_GETCURSEL 0 0)"; done
-for b in "${boxes[@]}"; do same "$b back" 1 "$(drv send "$(drv item "$s" $b)" BM_GETCHECK 0 0)"; done
-
+same "every field back from the registry" "$(for ((i = 2; i < ${#texts[@]}; i += 3)); do echo "${texts[i]}"; done
+    printf '%s\n' "${choices[@]}" | sed -n '2~2p'; printf '1\n%.0s' "${checks[@]}")" \
+  "$(for ((i = 0; i < ${#texts[@]}; i += 3)); do drv text "$s" "${texts[i + 1]}"; done
+    for ((i = 0; i < ${#choices[@]}; i += 2)); do box "$s" "${choices[i]}" CB_GETCURSEL; done
+    for b in "${checks[@]}"; do box "$s" $b BM_GETCHECK; done)"
 # The folder browser of the working directory: the first drive under My Computer.
 drv press "$s" IDC_CURRENTDIR_BROWSE
 f=$(first owned "$s")
 same "参照 opens the folder browser" "パスを選んでください。" "$(drv text "$f" BROWSE_TITLE)"
-tree=$(drv item "$f" BROWSE_TREE)
-root=$(drv send "$tree" TVM_GETNEXTITEM TVGN_ROOT 0)
+tree=$(drv item "$f" BROWSE_TREE) root=$(drv send "$(drv item "$f" BROWSE_TREE)" TVM_GETNEXTITEM TVGN_ROOT 0)
 drv send "$tree" TVM_EXPAND TVE_EXPAND "$root" >/dev/null
 drv send "$tree" TVM_SELECTITEM TVGN_CARET "$(drv send "$tree" TVM_GETNEXTITEM TVGN_CHILD "$root")" >/dev/null
 drv press "$f" IDOK; drv gone "$f"
 same "the chosen folder fills the field" 'C:\' "$(drv text "$s" IDC_CURRENTDIR)"
 drv press "$s" IDCANCEL; drv gone "$s"
 same "Cancel stores nothing" 'C:\作業\build' "$(drv settings-get currentDir)"
-
 # The keyboard: Tab visits every control in reading order and comes back.
 drv post "$w" WM_COMMAND CMD_SETTINGS 0
 s=$(dialog 環境の設定)
 focus 環境の設定
-order=""
-for _ in $(seq 21); do order+="$(drv focus "$s") "; xdotool key Tab; sleep 0.2; done
-same "the Tab order" "1001 1003 1002 1004 1005 1006 1009 1011 1010 1012 1013 1014 1015 1016 1017 1018 1007 1008 1 2 1001 " "$order"
+order=$(for _ in $(seq 21); do drv focus "$s"; xdotool key Tab; sleep 0.2; done | xargs)
+same "the Tab order" "1001 1003 1002 1004 1005 1006 1009 1011 1010 1012 1013 1014 1015 1016 1017 1018 1007 1008 1 2 1001" "$order"
 drv press "$s" IDCANCEL; drv gone "$s"
 close_bravik "$w"

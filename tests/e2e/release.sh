@@ -34,7 +34,7 @@ crlf_only() {  # every line ends in CR LF, the last one too, and no CR stands al
     [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ]
 }
 cp932_text() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
-v=${version/./, }, 0, 0
+v="${version/./, }, 0, 0"
 for arch in i686 x86_64; do
   zip="$root/package/bravik-$version-$arch.zip" d="$work/$arch"
   same "$arch: the archive holds exactly the release files" "$(printf '%s\n' Bravik.exe Bravik.html Bravik.mak Readme.txt UnInstal.exe)" \
@@ -105,7 +105,7 @@ red_pixels() {  # red_pixels FILE X Y W H: pixels of the highlight's red in that
     -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
 pane_lines() {  # pane_lines PANE SCREEN: each line of the pane, "red " or "plain " in front as the screen shows it
-  local cx cy cw y next
+  local cx cy cw y next i
   read -r cx cy cw _ <<<"$(drv client "$1")"
   drv text "$1" | sed '${/^$/d}' >"$work/pane.txt"
   mapfile -t lines <"$work/pane.txt"
