@@ -23,7 +23,7 @@ same "the variants in the makefile's order" "$(printf 'リリース版\nデバ�
 check "a single-selection list by default" not multi "$w"
 same "the first start opens 320 x 280" "320 280" "$(drv rect "$w" | cut -d' ' -f3-)"
 close
-same "closing ends Bravik with code 0 and stores the position" "0 320 280" "$? $(drv position-get | cut -d' ' -f3-)"
+same "closing ends Bravik with code 0 and stores the position" "0 320 280" "$? $(drv position | cut -d' ' -f3-)"
 check "but no settings record without the settings dialog" not drv settings-get flags
 bravik /A missing.mak
 m=$(dialog Bravik 15000)
@@ -32,18 +32,18 @@ drv press "$m" IDOK
 w=$(main_window)
 same "then the window shows without a file" "No File - Bravik" "$(drv text "$w")"
 close_bravik "$w"; w=
-drv position-set 40 30 500 400
+drv position 40 30 500 400
 reopen "$(winpath "$start/plain.mak")"
 same "the window opens at the stored position" "40 30 500 400" "$(drv rect "$w")"
 same "no variants: the two defaults" "$(printf 'リリース版のコンパイル\nデバッグ版のコンパイル')" "$(drv items "$w" ID_VARIANTLIST)"
 drv post "$w" WM_SYSCOMMAND SC_MAXIMIZE 0; sleep 0.5
 left=$(drv rect "$w" | cut -d' ' -f1)
 reopen "$(winpath "$start/multi.mak")"
-same "maximised: the normal top and size, the maximised left edge are stored" "$left 30 500 400" "$(drv position-get)"
+same "maximised: the normal top and size, the maximised left edge are stored" "$left 30 500 400" "$(drv position)"
 check "#BvMulti 1 re-creates the list for multiple selection" multi "$w"
 drv post "$w" WM_SYSCOMMAND SC_MINIMIZE 0; sleep 0.5
 close
-same "minimised: the normal rectangle is stored" "$left 30 500 400" "$(drv position-get)"
+same "minimised: the normal rectangle is stored" "$left 30 500 400" "$(drv position)"
 
 # The window menu's help in the status bar: whether it shows help, and its length.
 drv settings-set makeExe="$MAKE_WIN" makeOptions='-f %s' flags=1 editorExe="$(winpath "$RECORDER")"

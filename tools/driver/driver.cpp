@@ -63,11 +63,10 @@ static wchar_t* Text(HWND hwnd) {
     return text;
 }
 
-// find CLASS TITLE MS / find-hidden ...: every top-level window of the class
-// (visible ones only for find) whose title is TITLE ("" any), once there is one.
+// find CLASS TITLE MS: every visible top-level window of the class whose title
+// is TITLE ("" any), once there is one; owned HWND MS: those it owns.
 struct Search {
     const wchar_t *cls, *title;
-    bool visibleOnly;
     HWND owner;
     int found;
 };
@@ -75,18 +74,14 @@ static BOOL CALLBACK FindProc(HWND hwnd, LPARAM param) {
     Search* s = (Search*)param;
     wchar_t cls[256];
     GetClassNameW(hwnd, cls, 256);
-    if ((s->visibleOnly && !IsWindowVisible(hwnd)) || (s->cls && wcscmp(cls, s->cls)) ||
-        (s->title && wcscmp(Text(hwnd), s->title)) || (s->owner && GetWindow(hwnd, GW_OWNER) != s->owner))
-        return TRUE;
-    printf("%lld\n", (long long)(INT_PTR)hwnd);
-    ++s->found;
+    if (IsWindowVisible(hwnd) && (!s->cls || !wcscmp(cls, s->cls)) && (!s->title || !wcscmp(Text(hwnd), s->title)) &&
+        (!s->owner || GetWindow(hwnd, GW_OWNER) == s->owner))
+        printf("%lld\n", (long long)(INT_PTR)hwnd), ++s->found;
     return TRUE;
 }
-static int Find(Search s, int timeout) {
-    for (DWORD start = GetTickCount(); !s.found; Sleep(50)) {
-        EnumWindows(FindProc, (LPARAM)&s);
-        if (!s.found && (int)(GetTickCount() - start) >= timeout) return 1;
-    }
+static int Find(Search s, long long timeout) {
+    for (DWORD start = GetTickCount(); EnumWindows(FindProc, (LPARAM)&s), !s.found; Sleep(50))
+        if (GetTickCount() - start >= timeout) return 1;
     return 0;
 }
 
@@ -136,33 +131,24 @@ static bool Stored(const char* value, void* data, DWORD size, bool write) {
 
 static int Settings(bool set, int argc, wchar_t** argv) {
     SettingsRecord s;
-    if (!Stored("Value", &s, sizeof s, false)) {
-        if (!set) return 1;
-        DefaultSettings(s);
-    }
+    DefaultSettings(s);
+    if (!Stored("Value", &s, sizeof s, false) && !set) return 1;
     for (int i = 0; i < argc; ++i) {
         char arg[4096], *value = arg;
         WideCharToMultiByte(932, 0, argv[i], -1, arg, sizeof arg, nullptr, nullptr);
         if (set && !(value = strchr(arg, '='))) return 2;
         if (set) *value++ = '\0';
-        bool known = false;
+        int known = 0;
         for (const auto& f : Fields) {
-            if (strcmp(arg, f.name)) continue;
             char* at = (char*)&s + f.offset;
-            known = true;
-            if (f.size > 4 && set) {
-                memset(at, 0, f.size);
-                strncpy(at, value, f.size - 1);
-            } else if (f.size > 4) {
-                static wchar_t wide[4096];
-                MultiByteToWideChar(932, 0, at, -1, wide, 4096);
-                Print(wide);
-            } else {
-                unsigned v = 0;
-                if (set) v = (unsigned)strtoul(value, nullptr, 0);
-                memcpy(set ? at : (char*)&v, set ? (char*)&v : at, f.size);
-                if (!set) printf("%u\n", v);
-            }
+            unsigned v = 0;
+            static wchar_t wide[4096];
+            if (strcmp(arg, f.name)) continue;
+            ++known;
+            if (f.size > 4 && set) memset(at, 0, f.size), strncpy(at, value, f.size - 1);
+            else if (f.size > 4) MultiByteToWideChar(932, 0, at, -1, wide, 4096), Print(wide);
+            else if (set) v = (unsigned)strtoul(value, nullptr, 0), memcpy(at, &v, f.size);
+            else memcpy(&v, at, f.size), printf("%u\n", v);
         }
         if (!known) return 2;
     }
@@ -181,26 +167,22 @@ int main() {
     if (is(L"crashes")) return Crashes();
     if (is(L"settings-get") || is(L"settings-set")) return Settings(cmd[9] == L's', argc, argv);
     if (is(L"delete-settings")) return RegDeleteKeyA(HKEY_CURRENT_USER, SpecKey), 0;
-    if (is(L"position-set") && argc == 4) {
-        WindowPosition p = {(int)Number(argv[0]), (int)Number(argv[1]), (int)Number(argv[2]), (int)Number(argv[3])};
-        return !Stored("Position", &p, sizeof p, true);
+    if (is(L"position")) {  // position [X Y W H]: the stored window position, or a new one
+        WindowPosition p = {};
+        if (argc == 4) p = {(int)Number(argv[0]), (int)Number(argv[1]), (int)Number(argv[2]), (int)Number(argv[3])};
+        if (!Stored("Position", &p, sizeof p, argc == 4)) return 1;
+        return argc == 4 || printf("%d %d %d %d\n", p.x, p.y, p.width, p.height) < 0;
     }
-    if (is(L"position-get")) {
-        WindowPosition p;
-        if (!Stored("Position", &p, sizeof p, false)) return 1;
-        return printf("%d %d %d %d\n", p.x, p.y, p.width, p.height), 0;
-    }
-    if ((is(L"find") || is(L"find-hidden")) && argc >= 1)
-        return Find({argv[0], argc > 1 && argv[1][0] ? argv[1] : nullptr, is(L"find"), nullptr, 0}, (int)arg(2, 5000));
+    if (is(L"find") && argc >= 1) return Find({argv[0], argc > 1 && argv[1][0] ? argv[1] : nullptr, nullptr, 0}, arg(2, 5000));
     if (argc < 1) return 2;
     HWND hwnd = (HWND)(INT_PTR)_wcstoi64(argv[0], nullptr, 0);
     if (is(L"gone")) {  // until the window is destroyed or hidden
         for (DWORD start = GetTickCount(); IsWindow(hwnd) && IsWindowVisible(hwnd); Sleep(50))
-            if ((int)(GetTickCount() - start) >= arg(1, 5000)) return 1;
+            if (GetTickCount() - start >= arg(1, 5000)) return 1;
         return 0;
     }
     if (!IsWindow(hwnd)) return 1;
-    if (is(L"owned")) return Find({nullptr, nullptr, true, hwnd, 0}, (int)arg(1, 5000));
+    if (is(L"owned")) return Find({nullptr, nullptr, hwnd, 0}, arg(1, 5000));
     if (is(L"press"))  // as a click does: the notification reaches the dialog
         return !PostMessageW(hwnd, WM_COMMAND, arg(1, 0), (LPARAM)GetDlgItem(hwnd, (int)arg(1, 0)));
     if (is(L"post") && argc == 4) return !PostMessageW(hwnd, (UINT)arg(1, 0), arg(2, 0), arg(3, 0));
