@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The run dialog end to end: Bravik.exe /A with the real GNU make, whose top
-# makefile runs "$(MAKE) -C sub" and "$(MAKE) -C lib"; each prints a
-# diagnostic naming x.c, one coloured UTF-8 as GCC prints it. F4 and Shift+F4
-# from the real keyboard walk the diagnostics into the test editor (bvrecord
-# writes down every start), each x.c found where its make ran; the counts; the
-# pane's menu from the mouse and Shift+F10 (select all, save, a failed save);
-# F4 while make runs; a jump key F4; the README's screenshots.
+# The run dialog: Bravik.exe /A with GNU make, whose top makefile runs "$(MAKE)
+# -C sub" and "$(MAKE) -C lib", each printing a diagnostic naming x.c (one in
+# GCC's coloured UTF-8). F4 and Shift+F4 from the real keyboard walk them into
+# the editor, each x.c where its make ran; the counts; the pane's menu (select
+# all, save, a failed save); a jump key F4; the README's screenshots.
 . "$TOP/tests/e2e/lib.sh"
 # chatter and make from a short folder without blanks, wherever the checkout
 # lies: Wine cuts the end off a command line whose unquoted program path holds
@@ -23,22 +21,11 @@ printf 'all:\n\t@%s line "x.c:2: error: in sub"\n' "$CHATTER" >"$data/sub/Makefi
 printf 'all:\n\t@%s line "x.c(3) : warning C4101: in lib" print colour.txt crlf\n' "$CHATTER" >"$data/lib/Makefile"
 
 profile() {  # profile NAME EDITOR RECIPE...: one variant "実行"; the editor gets the line first, but notepad
-  local name=$1 editor=$2 options='#BvEopt %d'
-  shift 2
-  [ "$editor" = notepad.exe ] && options='#BvEopt'
-  {
-    printf '%s\r\n' "#BvExe $wdata\\make.exe" '#BvOpt -f %s' '#BvErrmsg 3' '#BvClose 0' "#BvEdit $editor" "$options" \
-      '#Bravik "" 実行' 'all:'
-    printf '\t@%s\r\n' "$@"
-  } | iconv -f UTF-8 -t CP932 >"$data/$name"
+  { printf '%s\r\n' "#BvExe $wdata\\make.exe" '#BvOpt -f %s' '#BvErrmsg 3' '#BvClose 0' "#BvEdit $2" "#BvEopt $([ "$2" = notepad.exe ] || echo %d)" \
+      '#Bravik "" 実行' 'all:'; printf '\t@%s\r\n' "${@:3}"; } | iconv -f UTF-8 -t CP932 >"$data/$1"
 }
 TITLE='MAKEの実行 - \[実行\]'
-start_run() {  # start_run MAKEFILE: Bravik /A; its run dialog in $d, its pane in $pane
-  : >"$RECORD_LOG"
-  bravik /A "$wdata\\$1"
-  d=$(dialog "MAKEの実行 - [実行]" 20000)
-  pane=$(drv item "$d" PANE)
-}
+start_run() { : >"$RECORD_LOG"; bravik /A "$wdata\\$1"; d=$(dialog "MAKEの実行 - [実行]" 20000); pane=$(drv item "$d" PANE); }
 end_run() { drv press "$d" IDCANCEL; wait_exit "$LAST_PID"; }
 jumps() { records | sed 's/^.*bvrecord\.exe"* //'; }
 wait_jumps() { within 5 eval '[ "$(jumps | wc -l)" -ge '"$1"' ]'; }
@@ -47,13 +34,10 @@ selection() { local s; s=$(drv send "$pane" EM_GETSEL 0 0); echo "$((s & 0xFFFF)
 caret_line() { drv send "$pane" EM_LINEFROMCHAR "$(($(drv send "$pane" EM_GETSEL 0 0) & 0xFFFF))" 0; }
 popup() { first find '#32768' "" 3000; }
 save_as() {  # save_as PATH: 名前を付けて保存... from Shift+F10; prints the name offered
-  key shift+F10; popup >/dev/null; key Up Return
   local s box=FILE_NAME
-  s=$(dialog 名前を付けて保存)
-  drv item "$s" FILE_NAME >/dev/null || box=FILE_NAME_EDIT
-  drv text "$s" $box
-  drv set-text "$s" $box "$1"
-  drv press "$s" IDOK
+  key shift+F10; popup >/dev/null; key Up Return
+  s=$(dialog 名前を付けて保存); drv item "$s" FILE_NAME >/dev/null || box=FILE_NAME_EDIT
+  drv text "$s" $box; drv set-text "$s" $box "$1"; drv press "$s" IDOK
 }
 
 profile top.mak "$(winpath "$RECORDER")" "$CHATTER line \"x.c(1) : error C2065: top\"" '$(MAKE) -C sub' '$(MAKE) -C lib' \
@@ -96,20 +80,6 @@ save_as "$wdata\\nowhere\\x.log" >/dev/null
 m=$(dialog Bravik)
 same "a failed write says so" "x.log ファイルの作成に失敗しました。" "$(drv text "$m" MSGBOX_TEXT)"
 drv press "$m" IDOK
-end_run
-
-# While make runs, F4 only moves the caret.
-profile slow.mak "$(winpath "$RECORDER")" "$CHATTER line \"x.c(2) : error C1: slow\" sleep 4000"
-start_run slow.mak
-within 5 eval 'drv text "$pane" | grep -q slow'
-for _ in 1 2 3; do  # the X focus can be late under Xvfb: pressed again if nothing moved
-  focus "$TITLE"; key F4
-  read -r s e <<<"$(selection)"
-  [ "$s" -lt "$e" ] && break
-done
-same "F4 during the run selects the diagnostic" "1 1" "$(caret_line) $(drv send "$pane" EM_LINEFROMCHAR $((e - 1)) 0)"
-finished "$d"
-same "and nothing jumped, during the run or after" "" "$(jumps)"
 end_run
 
 # A jump key F4 keeps its meaning; next and previous stay in the menu.
