@@ -88,11 +88,6 @@ editor=$(winpath "$RECORDER") mak=$(winpath "$start/plain.mak")
 same "編集 starts the editor on the makefile, quoted when it holds a blank" "$editor $mak" "$(wait_record)"
 reg_default 'HKCR\BravikE2E.Page\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
 reg_default 'HKCR\.html' BravikE2E.Page
-reg_default 'HKCR\.txt' BravikE2E.Page
-drv settings-set editorExe=
-reopen "$(winpath "$start/plain.mak")"
-: >"$RECORD_LOG"; drv post "$w" WM_COMMAND CMD_EDIT 0
-same "without an editor the .txt program opens the makefile" "\"$(winpath "$RECORDER")\" \"$(winpath "$start/plain.mak")\"" "$(wait_record)"
 : >"$RECORD_LOG"; focus "plain.mak - Bravik"; xdotool key F1
 same "F1 without Bravik.hlp opens the HTML help beside the program" "\"$(winpath "$RECORDER")\" \"$(winpath "$BUILD/Bravik.html")\"" "$(wait_record)"
 

@@ -27,11 +27,7 @@ print("FILEVERSION " + (m.group(1).strip() if m else "none"))
 for name, value in re.findall(r"VALUE \"(\w+)\", L?\"((?:[^\"\\]|\\.)*)\"", text):
     print("%s=%s" % (name, re.sub(r"\\x([0-9a-fA-F]+)", lambda x: chr(int(x.group(1), 16)), value)))'
 }
-crlf_only() {  # every line ends in CR LF, the last one too, and no CR stands alone
-  local lines; lines=$(wc -l <"$1")
-  [ "$lines" -gt 0 ] && [ "$(tr -cd '\r' <"$1" | wc -c)" = "$lines" ] && [ "$(grep -c $'\r$' "$1")" = "$lines" ] &&
-    [ "$(tail -c 1 "$1" | od -An -c | tr -d ' ')" = '\n' ]
-}
+crlf_only() { [ "$(tr -cd '\r' <"$1" | wc -c) $(grep -c $'\r$' "$1")" = "$(wc -l <"$1") $(wc -l <"$1")" ] && [ "$(tail -c 1 "$1" | od -An -tx1)" = " 0a" ]; }
 cp932_text() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
 v="${version/./, }, 0, 0"
 for arch in i686 x86_64; do
@@ -52,17 +48,14 @@ for arch in i686 x86_64; do
     OriginalFilename=UnInstal.exe 'ProductName=UnInstall ｱﾌﾟﾘｹｰｼｮﾝ' 'ProductVersion=1, 1, 2, 34')" \
     "$(versions "$d/UnInstal.exe" $tools-windres | grep -Ev '^(CompanyName|LegalCopyright)=')"
   for f in Readme.txt Bravik.mak; do check "$arch: $f has CR LF line ends only" crlf_only "$d/$f"; done
-  # The texts are their UTF-8 sources with the version filled in; in the
-  # sample, only the line numbers its tour names may differ.
+  # The texts are their sources with the version filled in, and the line numbers the sample's tour names.
   same "$arch: Readme.txt is the readme of version $version" "$(sed "s/@VERSION@/$version/g" "$TOP/release/Readme.txt")" \
     "$(cp932_text "$d/Readme.txt")"
   same "$arch: Bravik.mak is the sample profile" "$(sed "s/@VERSION@/$version/g; s/@LINE_[A-Z]*@/N/g" "$TOP/release/Bravik.mak")" \
     "$(cp932_text "$d/Bravik.mak" | sed -E '/^\t@echo/s/(Bravik\.mak[(:]|は )[0-9]+/\1N/')"
   check "$arch: Bravik.html is the help page" cmp -s "$TOP/help/Bravik.html" "$d/Bravik.html"
 done
-for arch in i686 x86_64; do
-  check "the Readme names bravik-$version-$arch.zip" grep -qF "bravik-$version-$arch.zip" <(cp932_text "$work/x86_64/Readme.txt")
-done
+check "the Readme names both archives" eval '[ "$(grep -oE "bravik-$version-(i686|x86_64)\.zip" <(cp932_text "$work/x86_64/Readme.txt") | sort -u | wc -l)" = 2 ]'
 
 # The sample sets every directive, and its tour points into the file itself:
 # each line it names holds what the message says is there.
