@@ -106,7 +106,7 @@ uninstall() {
     echo "box $b $(drv send "$(drv item "$d" $b)" BM_GETCHECK 0 0) $(drv state "$d" $b | cut -d' ' -f2) $(drv text "$d" $b)"
     [ "$1" = cancel ] || drv send "$(drv item "$d" $b)" BM_SETCHECK "${1:$((i++)):1}" 0 >/dev/null
   done
-  [ -z "${SHOT:-}" ] || { shot "$SHOT" "$d"; SHOT=; }
+  [ -z "${SHOT:-}" ] || { sleep 0.5; shot "$SHOT" "$d"; }
   drv press "$d" "$([ "$1" = cancel ] && echo IDCANCEL || echo IDOK)"
   for _ in $(seq 100); do
     kill -0 $pid 2>/dev/null || break
@@ -147,8 +147,7 @@ same "the installation: folder and files, menu folder, three shortcuts; two asso
 w=$(main_window)
 same "the .mak association opens the sample in the installed Bravik" "Bravik.mak - Bravik" "$(drv text "$w")"
 drv post "$w" WM_CLOSE 0 0; drv gone "$w"
-SHOT=uninstaller
-out=$(uninstall 111)
+out=$(SHOT=uninstaller uninstall 111)
 same "the dialog: the script's title and message, its ticked boxes" "title: Bravikのｱﾝｲﾝｽﾄｰﾙ
 message: Bravikのｱﾝｲﾝｽﾄｰﾙを行ないます。ﾌｧｲﾙの削除や設定の解除を行なう時は[OK]ﾎﾞﾀﾝを押します。[ｷｬﾝｾﾙ]なら実行しません。||Bravik for Windows Version 1.43|Copyright (C) 1997-2026 by Quibrel Software|
 box IDC_ASSOCIATIONS 1 enabled=1 ﾌｧｲﾙの関連付けの解除を行なう。
