@@ -24,9 +24,8 @@ same "the builder reports the script it appended" "$(winpath "$work/u.exe"): dat
 builder dump "$(winpath "$work/u.exe")" >"$work/dumped.txt"
 check "dump gives the description back byte for byte" cmp -s "$EXAMPLE" "$work/dumped.txt"
 printf 'product "P"\nfile "x"\n' >"$work/bad.txt"
-contains "a broken description is refused with its line" 'line 2: a record before the four header strings' \
-  "$("$WINE" "$BUILDER" build "$(winpath "$work/bad.txt")" "$(winpath "$UNINSTAL")" "$(winpath "$work/bad.exe")" 2>&1 | tr -d '\r')"
-check "and writes no file" test ! -e "$work/bad.exe"
+builder build "$(winpath "$work/bad.txt")" "$(winpath "$UNINSTAL")" "$(winpath "$work/bad.exe")"; rc=$?
+check "a broken description is refused, and no file written" test $rc != 0 -a ! -e "$work/bad.exe"
 
 PACKAGE_BUILD=$(dirname "$BUILD") "$TOP/scripts/package" --no-setup >"$work/package.log" 2>&1 ||
   { not_ok "scripts/package builds the archive"; tail -20 "$work/package.log" | sed 's/^/#   /'; exit 1; }

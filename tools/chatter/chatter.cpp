@@ -1,18 +1,14 @@
 // chatter: the console program make recipes run in the run tests and the
-// benchmark (a recipe under Wine can start Windows programs only). Its
-// arguments are commands, carried out left to right:
-//   print FILE EOL     the lines of a file as they are, each ended by EOL (crlf, lf, cr, none), a write each
-//   line TEXT          TEXT and CR LF (err TEXT: on stderr; text TEXT: without a line end)
-//   lines N EVERY      N build lines, every EVERY-th a diagnostic without error words (0: none), a write each
-//   long N LEN         N numbered lines of LEN bytes each, CR LF included
-//   blocks N SIZE      N writes of SIZE bytes (a multiple of 100) of numbered 100-byte lines, as `type` writes
-//   spawn "ARGS"       starts another chatter with ARGS on the same output, without waiting for it
-//   cwd                the current directory as a line
-//   marker FILE        writes the performance counter and its frequency; pid FILE: this process's id
-//   args FILE REST...  writes the remaining arguments, blank-separated, and ends
-//   stdin              reads standard input to its end, prints "stdin N bytes"
-//   sleep MS           waits (-1: for ever); exit N: ends with exit code N
-// A failed write (the reader has gone) ends the program with exit code 3.
+// benchmark (under Wine a recipe can start Windows programs only). Its
+// arguments are commands, left to right: print FILE EOL (a file's lines, each
+// ended by crlf, lf, cr or none), line TEXT, err TEXT (on stderr), text TEXT
+// (no line end), lines N EVERY (build lines, every EVERY-th a diagnostic),
+// long N LEN (N lines of LEN bytes), blocks N SIZE (N writes of numbered
+// 100-byte lines, as `type` writes), spawn "ARGS" (another chatter on the same
+// output, not waited for), cwd, marker FILE (the performance counter and its
+// frequency), pid FILE, args FILE REST... (the rest written, then the end),
+// stdin (reads it to its end, prints "stdin N bytes"), sleep MS (-1: for
+// ever), exit N. A failed write (the reader has gone) ends it with code 3.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>

@@ -24,22 +24,14 @@ static void Print(const wchar_t* text) {
     puts(utf8);
 }
 
-struct Name {
-    const char* name;
-    long long value;
-};
-static const Name Names[] = {
+#define N(x) {#x, x}
+static const struct { const char* name; long long value; } Names[] = {
 #include "resource_names.inc"
-    {"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}, {"WM_CLOSE", WM_CLOSE}, {"WM_COMMAND", WM_COMMAND},
-    {"WM_KEYDOWN", WM_KEYDOWN}, {"WM_CHAR", WM_CHAR}, {"WM_SYSCOMMAND", WM_SYSCOMMAND}, {"SC_KEYMENU", SC_KEYMENU},
-    {"SC_MAXIMIZE", SC_MAXIMIZE}, {"VK_RETURN", VK_RETURN}, {"VK_ESCAPE", VK_ESCAPE},
-    {"VK_UP", VK_UP}, {"VK_DOWN", VK_DOWN}, {"VK_RIGHT", VK_RIGHT}, {"BM_GETCHECK", BM_GETCHECK},
-    {"BM_SETCHECK", BM_SETCHECK}, {"CB_GETCURSEL", CB_GETCURSEL}, {"CB_SETCURSEL", CB_SETCURSEL},
-    {"LB_SETSEL", LB_SETSEL}, {"LB_SETCURSEL", LB_SETCURSEL}, {"EM_GETSEL", EM_GETSEL},
-    {"EM_LINEFROMCHAR", EM_LINEFROMCHAR}, {"EM_LINEINDEX", EM_LINEINDEX}, {"EM_POSFROMCHAR", EM_POSFROMCHAR},
-    {"SB_ISSIMPLE", SB_ISSIMPLE}, {"SB_GETTEXTLENGTHW", SB_GETTEXTLENGTHW}, {"TB_GETBUTTONSIZE", TB_GETBUTTONSIZE},
-    {"TVM_GETNEXTITEM", TVM_GETNEXTITEM}, {"TVM_EXPAND", TVM_EXPAND}, {"TVM_SELECTITEM", TVM_SELECTITEM},
-    {"TVGN_ROOT", TVGN_ROOT}, {"TVGN_CHILD", TVGN_CHILD}, {"TVGN_CARET", TVGN_CARET}, {"TVE_EXPAND", TVE_EXPAND},
+    N(IDOK), N(IDCANCEL), N(WM_CLOSE), N(WM_COMMAND), N(WM_KEYDOWN), N(WM_CHAR), N(WM_SYSCOMMAND), N(SC_KEYMENU),
+    N(SC_MAXIMIZE), N(VK_RETURN), N(VK_ESCAPE), N(VK_UP), N(VK_DOWN), N(VK_RIGHT), N(BM_GETCHECK), N(BM_SETCHECK),
+    N(CB_GETCURSEL), N(CB_SETCURSEL), N(LB_SETSEL), N(LB_SETCURSEL), N(EM_GETSEL), N(EM_LINEFROMCHAR), N(EM_LINEINDEX),
+    N(EM_POSFROMCHAR), N(SB_ISSIMPLE), N(SB_GETTEXTLENGTHW), N(TB_GETBUTTONSIZE), N(TVM_GETNEXTITEM), N(TVM_EXPAND),
+    N(TVM_SELECTITEM), N(TVGN_ROOT), N(TVGN_CHILD), N(TVGN_CARET), N(TVE_EXPAND),
     // The common dialogs' controls, and the folder browser's and the message
     // box's as Wine numbers them; the run dialog's pane keeps the id 0.
     {"FILE_NAME", cmb13}, {"FILE_NAME_EDIT", edt1}, {"FILE_TYPES", cmb1}, {"BROWSE_TREE", 14145},
@@ -50,7 +42,7 @@ static long long Number(const wchar_t* arg) {
     char name[64];
     if (!iswalpha(arg[0])) return _wcstoi64(arg, nullptr, 0);
     WideCharToMultiByte(CP_UTF8, 0, arg, -1, name, sizeof name, nullptr, nullptr);
-    for (const Name& n : Names)
+    for (const auto& n : Names)
         if (!strcmp(n.name, name)) return n.value;
     fprintf(stderr, "driver: unknown name %s\n", name);
     exit(2);

@@ -1,10 +1,8 @@
-// A test editor that behaves as Bravik's jump expects of the Hidemaru editor:
-// a top-level window titled with the opened file, command 34 opening a dialog
-// "指定行への移動" whose edit control 163 takes the line number, and an
-// optional "/j<line>" on the command line. It appends what it was asked to do
-// to the file named by FAKEHIDEMARU_RESULT, a line each: pid <n>, open <full
-// path>, cwd <dir>, cmdline-line <n>, dialog, ignored (command 34 ignored, as
-// FAKEHIDEMARU_NODIALOG=1 asks), jump <text of control 163 at OK>, mark
+// A test editor as Bravik's jump expects the Hidemaru editor: a window titled
+// with the opened file, command 34 opening a dialog "指定行への移動" whose edit
+// control 163 takes the line, "/j<line>" on the command line. It appends to the
+// file FAKEHIDEMARU_RESULT names: pid <n>, open <path>, cwd <dir>, cmdline-line
+// <n>, dialog, ignored (FAKEHIDEMARU_NODIALOG=1), jump <line at OK>, mark
 // (WM_APP reached the queue). FAKEHIDEMARU_DELAY_MS delays its window.
 #include <windows.h>
 #include <stdarg.h>
