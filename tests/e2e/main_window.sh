@@ -42,11 +42,6 @@ reopen "$(winpath "$start/multi.mak")"
 same "maximised: the normal top and size, the maximised left edge are stored" "$left 30 500 400" "$(drv position)"
 check "#BvMulti 1 re-creates the list for multiple selection" multi "$w"
 close
-drv position 40 30 500 400
-reopen "$(winpath "$start/plain.mak")"
-drv post "$w" WM_SYSCOMMAND SC_MINIMIZE 0; sleep 0.5
-close
-same "minimised: the normal rectangle is stored" "40 30 500 400" "$(drv position)"
 
 # The window menu's help in the status bar: whether it shows help, and its length.
 drv settings-set makeExe="$MAKE_WIN" makeOptions='-f %s' flags=1 editorExe="$(winpath "$RECORDER")"
