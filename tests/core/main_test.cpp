@@ -60,7 +60,7 @@ struct Runner : VariantRunner {
     bool LastRunClosedItself() override { return closed; }
 };
 
-// The batches themselves run against the real program in tests/e2e/main_batch.sh.
+// The batches themselves run against the real program in tests/e2e/main_window.sh.
 TEST(BatchRun, FailedStartsTheWholeWordAndWhatFollows) {
     SettingsRecord s;
     DefaultSettings(s);

@@ -1,150 +1,84 @@
-# Shared by the end-to-end scripts. Needs the variables scripts/test exports:
-# TOP, BUILD, WINE, WINEPREFIX, DISPLAY, SHOTS, GNUMAKE. Every script prints
-# "ok - ..." / "not ok - ..." lines and exits non-zero when a check failed.
+# Shared by the end-to-end scripts; needs what scripts/test exports (TOP, BUILD,
+# WINE, WINEPREFIX, DISPLAY, SHOTS, GNUMAKE). A script prints "ok - ..." and
+# "not ok - ..." lines and exits non-zero when a check failed.
 set -u
-DRIVER="$BUILD/tools/driver/driver.exe"
-RECORDER="$BUILD/tools/bvrecord/bvrecord.exe"
-_failed=0
-_pids=()
-_restore=()
-_restore_value=()
-
-# check "what" command...: runs the command and reports ok / not ok.
-check() {
-  local what=$1; shift
-  if "$@"; then echo "ok - $what"; else echo "not ok - $what"; _failed=1; fi
-}
+DRIVER="$BUILD/tools/driver/driver.exe" RECORDER="$BUILD/tools/bvrecord/bvrecord.exe" DRIVE_C="$WINEPREFIX/drive_c"
+RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)  # bvrecord, the stand-in editor and browser, appends here
+_failed=0 _pids=() _at_exit=()
+mkdir -p "$SHOTS"
+not_ok() { echo "not ok - $1"; _failed=1; }
+check() { if "${@:2}"; then echo "ok - $1"; else not_ok "$1"; fi; }  # check "what" command...
 not() { ! "$@"; }
 same() {  # same "what" expected actual; a mismatch shows as a diff
-  if [ "$2" = "$3" ]; then echo "ok - $1"; else
-    echo "not ok - $1"; diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/#   /'; _failed=1
-  fi
+  [ "$2" = "$3" ] && { echo "ok - $1"; return; }
+  not_ok "$1"; diff <(printf '%s\n' "$2") <(printf '%s\n' "$3") | sed 's/^/#   /'
 }
-contains() {  # contains "what" needle haystack
-  case "$3" in *"$2"*) echo "ok - $1" ;; *) echo "not ok - $1: [$2] not in [$3]"; _failed=1 ;; esac
-}
-# eventually "what" expected command...: like same, but gives the program up
-# to five seconds to get there.
-eventually() {
-  local what=$1 want=$2 got
-  shift 2
-  for _ in $(seq 50); do
-    got=$("$@")
-    [ "$got" = "$want" ] && break
-    sleep 0.1
-  done
-  same "$what" "$want" "$got"
-}
-# wait_text HWND TEXT [SECONDS]: until the window's text contains TEXT.
-wait_text() {
-  for _ in $(seq $((${3:-30} * 5))); do
-    [[ "$(drv text "$1")" == *"$2"* ]] && return 0
-    sleep 0.2
-  done
+contains() { case "$3" in *"$2"*) echo "ok - $1" ;; *) not_ok "$1: [$2] not in [$3]" ;; esac; }
+within() {  # within SECONDS command...: until the command succeeds
+  for _ in $(seq $(($1 * 10))); do "${@:2}" && return 0; sleep 0.1; done
   return 1
 }
-# drv VERB ARGS...: the window driver; ids and messages may be given by name.
-drv() { "$WINE" "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-# A Unix path as Wine's Z: drive sees it.
-winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
-
-# shot NAME [HWND]: a screenshot of the screen, or of one window with a margin.
-shot() {
-  local out="$SHOTS/$1.png"
-  if [ -n "${2:-}" ]; then
-    local x y w h
-    read -r x y w h <<<"$(drv rect "$2")"
-    x=$((x > 8 ? x - 8 : 0)); y=$((y > 8 ? y - 8 : 0))
-    import -window root -crop "$((w + 16))x$((h + 16))+$x+$y" "$out" 2>/dev/null
-  else
-    import -window root "$out" 2>/dev/null
-  fi
+eventually() {  # eventually "what" expected command...: same, once the program got there (5 s at most)
+  local got; for _ in $(seq 50); do got=$("${@:3}"); [ "$got" = "$2" ] && break; sleep 0.1; done
+  same "$1" "$2" "$got"
 }
-
-# line_starts FILE: the character index at which each line of the UTF-8 FILE
-# starts in the run dialog's pane, which counts UTF-16 units and one
-# character per line end.
+drv() { "$WINE" "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+first() { local h; h=$(drv "$@") || return 1; echo "${h%%$'\n'*}"; }  # first VERB...: the first window found
+dialog() { first find '#32770' "$1" "${2:-5000}"; }  # dialog TITLE [MS]
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+reg932() { "$WINE" reg "$@" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
+cp932() { printf '%b' "$1" | iconv -f UTF-8 -t CP932; }
+records() { tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8; }
+wait_record() { within 5 test -s "$RECORD_LOG"; records; }
+finished() { within 30 eval '[ "$(drv text '"$1"' IDCANCEL)" = 閉じる ]'; }  # a run dialog whose make has ended
+focus() { xdotool search --name "$1" windowactivate --sync windowfocus --sync >/dev/null 2>&1; sleep 0.3; }  # real keys go there
+shot() {  # shot NAME HWND: the window as the screen shows it
+  local x y w h
+  read -r x y w h <<<"$(drv rect "$2")"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$1.png" 2>/dev/null
+}
+# line_starts FILE: where each line of the UTF-8 FILE starts in a rich edit,
+# which counts UTF-16 units and one character per line end.
 line_starts() {
-  python3 -c '
-import sys
+  python3 -c 'import sys
 n = 0
 for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
     print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$1"
 }
-
-# bravik ARGS...: starts Bravik.exe from a folder on C: (bvrecord writes to $RECORD_LOG).
-bravik() {
-  (cd "$WINEPREFIX/drive_c" && BVRECORD_LOG="${RECORD_LOG_WIN:-}" exec "$WINE" "$BUILD/Bravik.exe" "$@") \
-    >/dev/null 2>&1 &
-  _pids+=($!)
-  LAST_PID=$!
+double_click() {  # double_click PANE CHAR: on that character of a rich edit
+  local cx cy pos
+  read -r cx cy _ _ <<<"$(drv client "$1")"
+  pos=$(drv send "$1" EM_POSFROMCHAR "$2" 0)
+  xdotool mousemove $((cx + (pos & 0xFFFF) + 30)) $((cy + (pos >> 16) + 6)) click --repeat 2 --delay 80 1
 }
-main_window() { drv find-visible BravikClass "" "${1:-15000}"; }
-hidden_main_window() { drv find BravikClass "" "${1:-15000}"; }
-wait_exit() {  # wait_exit PID [SECONDS]: the exit code, 124 after the time
-  local pid=$1 t=${2:-20}
-  for _ in $(seq $((t * 10))); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
-    sleep 0.1
-  done
-  return 124
+bravik() {  # bravik ARGS...: Bravik.exe started from a folder on C:
+  (cd "$DRIVE_C" && BVRECORD_LOG=$(winpath "$RECORD_LOG") exec "$WINE" "$BUILD/Bravik.exe" "$@") >/dev/null 2>&1 &
+  _pids+=($!) LAST_PID=$!
 }
-close_bravik() {  # close_bravik HWND: the exit command, then the process's end
-  drv command "$1" CMD_EXIT >/dev/null
-  wait_exit "$LAST_PID"
+main_window() { first find BravikClass "" "${1:-15000}"; }
+wait_exit() {  # wait_exit PID [SECONDS]: its exit code, 124 after the time
+  within "${2:-20}" not kill -0 "$1" 2>/dev/null || return 124
+  wait "$1"
 }
-
-# classes_default KEY VALUE: sets the default value of HKCR\KEY for this
-# script; the key as it was (or its absence) comes back at the end.
-classes_default() {
-  [ -n "$RESTORE_DIR" ] || RESTORE_DIR=$(mktemp -d)
-  local key="HKCR\\$1" saved="$RESTORE_DIR/${#_restore[@]}.reg"
-  _restore+=("$key")
-  if "$WINE" reg export "$key" "$(winpath "$saved")" /y >/dev/null 2>&1; then
-    _restore_value+=("$saved")
-  else
-    _restore_value+=("<delete>")
-  fi
-  "$WINE" reg add "$key" /ve /d "$2" /f >/dev/null 2>&1
+close_bravik() { drv post "$1" WM_COMMAND CMD_EXIT 0; wait_exit "$LAST_PID"; }
+reg_keep() {  # reg_keep KEY: the key as it is now comes back at the end of the script
+  local saved; saved=$(mktemp -u "$DRIVE_C/bvsaved.XXXXXX")
+  if "$WINE" reg export "$1" "$(winpath "$saved")" /y >/dev/null 2>&1; then
+    at_exit "\"\$WINE\" reg delete '$1' /f; \"\$WINE\" reg import '$(winpath "$saved")'; rm -f '$saved'"
+  else at_exit "\"\$WINE\" reg delete '$1' /f"; fi
 }
-recording_class() {  # recording_class NAME: a file class whose "open" runs bvrecord
-  "$WINE" reg add "HKCR\\$1\\shell\\open\\command" /ve /d "\"$(winpath "$RECORDER")\" \"%1\"" /f >/dev/null 2>&1
-  _restore+=("HKCR\\$1")
-  _restore_value+=("<delete>")
-}
-
-# A log that bvrecord appends to, as Unix and Windows paths.
-RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)
-RECORD_LOG_WIN=$(winpath "$RECORD_LOG")
-RESTORE_DIR=""  # made when a class is first changed
-wait_record() {  # prints the recorded lines once there are any (5 s at most)
-  for _ in $(seq 50); do [ -s "$RECORD_LOG" ] && break; sleep 0.1; done
-  tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8
-}
-
-# no_crash: a program that crashed during the script fails it. Wine hands it
-# to its debugger, whose dialog would stay on the display for every later
-# test; the driver names the program and ends both.
-no_crash() {
-  local program
-  while IFS= read -r program; do
-    echo "not ok - $program crashed during ${0##*/}"
-    _failed=1
-  done < <(drv crashes)
-}
+reg_default() { reg_keep "$1"; "$WINE" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1; }  # reg_default KEY VALUE
+at_exit() { _at_exit+=("$1"); }
+# At the end what the script asked for, newest first; then a crashed program
+# fails the script (the driver also ends Wine's debugger, whose dialog would
+# stay for every later script).
 finish() {
+  local i p
   for p in "${_pids[@]}"; do kill "$p" 2>/dev/null; done
-  local i
-  for ((i = ${#_restore[@]} - 1; i >= 0; i--)); do
-    "$WINE" reg delete "${_restore[$i]}" /f >/dev/null 2>&1
-    if [ "${_restore_value[$i]}" != "<delete>" ]; then
-      "$WINE" reg import "$(winpath "${_restore_value[$i]}")" >/dev/null 2>&1
-    fi
-  done
+  for ((i = ${#_at_exit[@]} - 1; i >= 0; i--)); do eval "${_at_exit[$i]}" >/dev/null 2>&1; done
   drv delete-settings
-  rm -rf "$RECORD_LOG" "$RESTORE_DIR"
-  no_crash
+  rm -f "$RECORD_LOG"
+  while IFS= read -r p; do not_ok "$p crashed during ${0##*/}"; done < <(drv crashes)
   exit $_failed
 }
 trap finish EXIT
-mkdir -p "$SHOTS"

@@ -1,208 +1,194 @@
 #!/usr/bin/env bash
-# The real Bravik.exe's main window: the toolbar in each style, the status bar
-# and its toggle, the window menu with its variant submenu and menu help,
-# tooltips, toolbar buttons and accelerators, edit, help and the about box.
+# The real Bravik.exe's main window: start-up (title, variants, a missing
+# makefile, the stored position), the window menu's help, the open and about
+# dialogs, edit and help, batch runs and the unattended "/A" start, and the
+# settings dialog's round trip through the registry.
 . "$TOP/tests/e2e/lib.sh"
-data=$(mktemp -d)
-cleanup() { rm -rf "$data"; finish; }
-trap cleanup EXIT
+data=$(mktemp -d) start="$TOP/tests/data/startup" MAKE_WIN=$(winpath "$GNUMAKE")
+at_exit "rm -rf '$data'"
+multi() { (($(drv style "$1" ID_VARIANTLIST) & 8)); }
+reopen() { [ -z "${w:-}" ] || close_bravik "$w"; bravik "$@"; w=$(main_window); }  # Bravik again, its window in $w
+close() { drv post "$w" WM_CLOSE 0 0; wait_exit "$LAST_PID"; local rc=$?; w=; return $rc; }
+# Every run appends V<n> to runs.log; RC is a run's exit code, a failonce.txt fails the next run once.
+cp932 '#Bravik "V=1" 一番目\n#Bravik "V=2 RC=1" 二番目\n#Bravik "" 三番目\nRC=0\nall:\n\t@echo V$(V)>> runs.log\n\t@if exist failonce.txt (del failonce.txt & exit 1)\n\t@exit $(RC)\n' >"$data/batch.mak"
+cp932 '#Bravik "V=1" 一番目\n#Bravik "V=3" 三番目\nall:\n\t@echo V$(V)>> runs.log\n' >"$data/clean.mak"
+runs() { tr -d '\r' <"$data/runs.log" 2>/dev/null | tr '\n' ' '; }
+run_dialog() { first find '#32770' "" "${1:-20000}"; }  # its title names the list's caret item, not always the variant run
+box() { drv send "$(drv item "$1" "$2")" "$3" "${4:-0}" 0; }  # box DIALOG ID MESSAGE [WPARAM]
 
-# Makefiles are Shift-JIS, as on a Japanese system.
-mak() { printf '%b' "$2" | iconv -f UTF-8 -t CP932 >"$data/$1"; }
-mak variants.mak '#Bravik "V=1" 一番目のバリエーション\n#Bravik "V=2 DEBUG=1" 二番目 (デバッグ)\n#Bravik "" 三番目\nall:\n\t@echo V$(V)>> runs.log\n'
-mak other.mak 'all:\n\t@echo other\n'
-MAK=$(winpath "$data/variants.mak")
-
-list_bottom() { drv rect "$1" ID_VARIANTLIST | awk '{print $2 + $4}'; }
-focus() {  # a click on the status bar or list bottom gives Bravik the keyboard
-  local x y w h
-  read -r x y w h <<<"$(drv rect "$1")"
-  xdotool mousemove $((x + w / 2)) $((y + h - 6)) click 1
-  sleep 0.3
-}
-button_centre() {  # button_centre TOOLBAR INDEX
-  local x y w h
-  read -r x y w h <<<"$(drv toolbar-rect "$1" "$2")"
-  echo "$((x + w / 2)) $((y + h / 2))"
-}
-status_line() { drv status "$1" ID_STATUSBAR | tr '\n' '|'; }
-
-drv delete-settings
-drv position-set 40 40 420 320
-
-# --- the toolbar in its four styles ---------------------------------------------
-for style in 0 1 2 3; do
-  drv settings-set toolbarStyle=$style
-  bravik "$MAK"
-  w=$(main_window)
-  check "style $style: main window shown" test -n "$w"
-  tb=$(drv item "$w" ID_TOOLBAR)
-  same "style $style: seven buttons and three separators" 10 "$(drv button-count "$tb")"
-  size=$(drv button-size "$tb")
-  bw=$((size & 0xFFFF)); bh=$((size >> 16))
-  flat=$(($(drv style "$tb") & 0x800 ? 1 : 0))
-  case $style in
-    0) same "style 0: small buttons" 23 "$bw"; same "style 0: not flat" 0 "$flat" ;;
-    1) same "style 1: large buttons" 28 "$bw"; same "style 1: not flat" 0 "$flat" ;;
-    2) same "style 2: large images" 28 "$bw"; same "style 2: flat" 1 "$flat" ;;
-    3) same "style 3: flat" 1 "$flat"; check "style 3: taller buttons carry labels ($bh)" test "$bh" -gt 27 ;;
-  esac
-  # The toolbar's client height, then a 2-pixel gap (its top edge is the main window's client top).
-  same "style $style: list starts 2 pixels under the toolbar" \
-    "$(($(drv client "$w" | awk '{print $2}') + $(drv client "$tb" | awk '{print $4}') + 2))" \
-    "$(drv rect "$w" ID_VARIANTLIST | awk '{print $2}')"
-  shot "main-toolbar-style$style" "$w"
-  close_bravik "$w"
-  same "style $style: the exit command ends Bravik with code 0" 0 $?
-done
-drv settings-set toolbarStyle=0
-
-# --- status bar -------------------------------------------------------------------
-drv settings-set statusBarShown=0
-bravik "$MAK"
+"$WINE" reg delete 'HKCU\Software\Quibrel' /f >/dev/null 2>&1
+reopen "$(winpath "$start/variants.mak")"
+same "the title names the makefile" "variants.mak - Bravik" "$(drv text "$w")"
+same "the variants in the makefile's order" "$(printf 'リリース版\nデバッグ版\nプロファイル版 (最適化)')" "$(drv items "$w" ID_VARIANTLIST)"
+check "a single-selection list by default" not multi "$w"
+same "the first start opens 320 x 280" "320 280" "$(drv rect "$w" | cut -d' ' -f3-)"
+close
+same "closing ends Bravik with code 0 and stores the position" "0 320 280" "$? $(drv position | cut -d' ' -f3-)"
+check "but no settings record without the settings dialog" not drv settings-get flags
+bravik /A missing.mak
+m=$(dialog Bravik 15000)
+same "a missing makefile is reported" "missing.mak ファイルが見つからないか、既に使用されています。" "$(drv text "$m" MSGBOX_TEXT)"
+drv press "$m" IDOK
 w=$(main_window)
-check "stored hidden: no status bar" not drv item "$w" ID_STATUSBAR
-same "without status bar the list reaches the bottom" "$(drv client "$w" | awk '{print $2 + $4}')" "$(list_bottom "$w")"
-shot main-no-statusbar "$w"
-drv command "$w" CMD_STATUSBAR && sleep 0.5
+same "then the window shows without a file" "No File - Bravik" "$(drv text "$w")"
+close_bravik "$w"; w=
+drv position 40 30 500 400
+reopen "$(winpath "$start/plain.mak")"
+same "the window opens at the stored position" "40 30 500 400" "$(drv rect "$w")"
+same "no variants: the two defaults" "$(printf 'リリース版のコンパイル\nデバッグ版のコンパイル')" "$(drv items "$w" ID_VARIANTLIST)"
+drv post "$w" WM_SYSCOMMAND SC_MAXIMIZE 0; sleep 0.5
+left=$(drv rect "$w" | cut -d' ' -f1)
+reopen "$(winpath "$start/multi.mak")"
+same "maximised: the normal top and size, the maximised left edge are stored" "$left 30 500 400" "$(drv position)"
+check "#BvMulti 1 re-creates the list for multiple selection" multi "$w"
+close
+
+# The window menu's help in the status bar: whether it shows help, and its length.
+drv settings-set makeExe="$MAKE_WIN" makeOptions='-f %s' flags=1 editorExe="$(winpath "$RECORDER")"
+reopen "$(winpath "$data/batch.mak")"
 sb=$(drv item "$w" ID_STATUSBAR)
-check "CMD_STATUSBAR shows the status bar" test -n "$sb"
-same "the list meets the status bar" "$(drv rect "$sb" | awk '{print $2}')" "$(list_bottom "$w")"
-shot main-statusbar "$w"
-close_bravik "$w"
-same "a status-bar toggle alone is not stored" 0 "$(drv settings-get statusBarShown)"
-drv settings-set statusBarShown=1
-
-# --- window menu, variant submenu, menu help -------------------------------------
-drv settings-set makeExe="$(winpath "$GNUMAKE")" makeOptions='-f %s' flags=1
-rm -f "$data/runs.log"
-bravik "$MAK"
-w=$(main_window)
-menu() { drv menu "$w"; sleep 0.7; }     # as Alt+Space opens it
-key() { drv key "$w" "VK_$1"; sleep 0.4; }  # a key into the menu loop
-menu
-key UP; key UP  # up twice: "Ｍａｋｅの実行(&K)"
-eventually "menu help for CMD_RUN" "simple=1|設定内容に従って選択した条件のＭａｋｅを実行します。|" status_line "$w"
-key UP
-eventually "menu help for CMD_SETTINGS" "simple=1|環境の設定を行ないます。|" status_line "$w"
-key UP
-eventually "menu help for CMD_STATUSBAR" "simple=1|ステータスバーを表示または消去します。|" status_line "$w"
+help() { echo "$(drv send "$sb" SB_ISSIMPLE 0 0) $(($(drv send "$sb" SB_GETTEXTLENGTHW 0 0) & 0xFFFF))"; }
+key() { drv post "$w" WM_KEYDOWN "VK_$1" 0; sleep 0.4; }
+menu() { drv post "$w" WM_SYSCOMMAND SC_KEYMENU 32; sleep 0.7; for k in "$@"; do key $k; done; }
+menu UP UP
+eventually "the menu item Ｍａｋｅの実行 is described" "1 26" help  # 設定内容に従って選択した条件のＭａｋｅを実行します。
 key ESCAPE; key ESCAPE
-eventually "closing the menu leaves simple mode" "simple=0||" status_line "$w"
-menu
-key UP; key RIGHT  # the variant submenu, first item
-eventually "variant item shows its macros" "simple=1|V=1|" status_line "$w"
+eventually "closing the menu ends the help" 0 eval 'help | cut -d" " -f1'
+menu UP RIGHT DOWN
+eventually "a variant's item shows its macros" "1 8" help  # V=2 RC=1
 key DOWN
-eventually "second variant item" "simple=1|V=2 DEBUG=1|" status_line "$w"
-key DOWN
-eventually "a variant item without macros shows an empty text" "simple=1||" status_line "$w"
-key UP
-shot main-window-menu
-key RETURN            # run the second variant from the submenu
-for _ in $(seq 100); do [ -s "$data/runs.log" ] && break; sleep 0.1; done
-sleep 1
-same "the submenu item ran make with that variant's macros" "V2" "$(tr -d '\r ' <"$data/runs.log" 2>/dev/null)"
-drv windows | grep -q 'visible=1 "MAKEの実行' && drv command "$(drv find-visible '#32770' "" 100)" IDCANCEL
+eventually "a variant without macros shows nothing" "1 0" help
+rm -f "$data/runs.log"
+key RETURN
+within 20 test -s "$data/runs.log"; sleep 1
+same "the item runs its variant" "V " "$(runs)"
 
-# --- tooltips -----------------------------------------------------------------------
-tb=$(drv item "$w" ID_TOOLBAR)
-read -r bx by <<<"$(button_centre "$tb" 1)"
-xdotool mousemove "$bx" "$by"; sleep 2
-eventually "pointing at 設定 describes it in the status bar" "simple=1|環境の設定を行ないます。|" status_line "$w"
-shot main-tooltip "$w"
-tip=$(drv windows | grep -a 'tooltips_class32' | grep -a 'visible=1' | head -1)
-contains "the tooltip says 環境の設定" '"環境の設定"' "$tip"
-read -r lx ly <<<"$(drv rect "$w" ID_VARIANTLIST | awk '{print $1 + 200, $2 + 150}')"
-xdotool mousemove "$lx" "$ly"; sleep 1.5
-eventually "after the tooltip hides the description stays" "simple=1|環境の設定を行ないます。|" status_line "$w"
-
-# --- toolbar buttons and accelerators ----------------------------------------------
-read -r bx by <<<"$(button_centre "$tb" 1)"
-xdotool mousemove "$bx" "$by" click 1
-e=$(drv find-visible '#32770' '環境の設定' 5000)
-check "the 設定 button opens the settings dialog" test -n "$e"
-same "the main window is disabled meanwhile" "visible=1 enabled=0" "$(drv state "$w")"
-drv command "$e" IDCANCEL; drv gone "$e" 3000
-
-focus "$w"
-xdotool key ctrl+o
-o=$(drv find-visible '#32770' '開く' 5000)
-check "Ctrl+O opens the open-file dialog" test -n "$o"
-same "its filter" "$(printf 'Bravikﾌｧｲﾙ形式(*.mak)\nすべてのﾌｧｲﾙ形式(*.*)')" "$(drv combo-items "$o" FILE_TYPES)"
-drv set-text "$o" FILE_NAME "$(winpath "$data/other.mak")"
-drv command "$o" IDOK
-sleep 1
-same "the chosen makefile is read" "other.mak - Bravik" "$(drv text "$w")"
-same "a makefile without variants lists the defaults" "$(printf 'リリース版のコンパイル\nデバッグ版のコンパイル')" \
-  "$(drv list-items "$w" ID_VARIANTLIST)"
-
-for keys in alt+slash alt+shift+slash; do
-  focus "$w"
-  xdotool key "$keys"
-  a=$(drv find-visible '#32770' 'Bravikのﾊﾞｰｼﾞｮﾝ情報' 5000)
-  check "$keys opens the about box" test -n "$a"
-  [ -n "$a" ] && { drv command "$a" IDCANCEL; drv gone "$a" 3000; }
-done
-
-read -r bx by <<<"$(button_centre "$tb" 7)"
-xdotool mousemove "$bx" "$by" click 1
-a=$(drv find-visible '#32770' 'Bravikのﾊﾞｰｼﾞｮﾝ情報' 5000)
-check "the 情報 button opens the about box" test -n "$a"
-kids=$(drv children "$a")
-for t in "Bravik for Windows" "The Windows Make Utility for Programming." "Version 1.43" \
-  "最新版はｳｪﾌﾞからﾀﾞｳﾝﾛｰﾄﾞしてください" "ﾎｰﾑﾍﾟｰｼﾞを表示(&W)..." "お問合せやご要望はﾒｰﾙでお願いします" "ﾒｰﾙを送る(&E)..." OK; do
-  check "the about box shows \"$t\"" grep -qxF -- "$t" <<<"$kids"
-done
-shot main-about "$a"
-classes_default 'https\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
-classes_default 'mailto\shell\open\command' 'C:\no\such\mailer.exe "%1"'
-: >"$RECORD_LOG"
-drv press "$a" IDC_HOMEPAGE
+focus "batch.mak - Bravik"; xdotool key ctrl+o
+o=$(dialog 開く)
+same "Ctrl+O: the open dialog for makefiles" "$(printf 'Bravikﾌｧｲﾙ形式(*.mak)\nすべてのﾌｧｲﾙ形式(*.*)')" "$(drv items "$o" FILE_TYPES)"
+drv set-text "$o" FILE_NAME "$(winpath "$start/plain.mak")"; drv press "$o" IDOK
+eventually "the chosen makefile is read" "plain.mak - Bravik" drv text "$w"
+focus "plain.mak - Bravik"; xdotool key alt+slash
+a=$(dialog 'Bravikのﾊﾞｰｼﾞｮﾝ情報')
+contains "Alt+/ opens the about box" "Version 1.43" "$(drv children "$a")"
+reg_default 'HKCR\https\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
+reg_default 'HKCR\mailto\shell\open\command' 'C:\no\such\mailer.exe "%1"'
+: >"$RECORD_LOG"; drv press "$a" IDC_HOMEPAGE
 contains "ホームページ opens the home page through the shell" "https://" "$(wait_record)"
 drv press "$a" IDC_SENDMAIL
-m=$(drv find-visible '#32770' Bravik 5000)
-check "a failed mail request is reported" test -n "$m"
-same "with its text" "メールの送信ができません。" "$(drv text "$m" MSGBOX_TEXT)"
-shot main-about-mail-failed "$m"
-drv command "$m" IDOK; drv gone "$m" 3000
-same "the about box stays open after the message" "visible=1 enabled=1" "$(drv state "$a")"
-drv command "$a" IDOK; drv gone "$a" 3000
+m=$(dialog Bravik)
+same "a failed mail request is reported" "メールの送信ができません。" "$(drv text "$m" MSGBOX_TEXT)"
+drv press "$m" IDOK; drv press "$a" IDOK; drv gone "$a"
+: >"$RECORD_LOG"; drv post "$w" WM_COMMAND CMD_EDIT 0
+# Wine quotes a program path with a blank that it found by trying the blanks in
+# turn; Windows hands the command line over as it was given.
+editor=$(winpath "$RECORDER") mak=$(winpath "$start/plain.mak")
+[[ $editor == *" "* ]] && editor="\"$editor\""
+[[ $mak == *" "* ]] && mak="\"$mak\""
+same "編集 starts the editor on the makefile, quoted when it holds a blank" "$editor $mak" "$(wait_record)"
+reg_default 'HKCR\BravikE2E.Page\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
+reg_default 'HKCR\.html' BravikE2E.Page
+: >"$RECORD_LOG"; focus "plain.mak - Bravik"; xdotool key F1
+same "F1 without Bravik.hlp opens the HTML help beside the program" "\"$(winpath "$RECORDER")\" \"$(winpath "$BUILD/Bravik.html")\"" "$(wait_record)"
 
-# --- edit ---------------------------------------------------------------------------
-drv command "$w" CMD_EXIT; wait_exit "$LAST_PID"
-drv settings-set editorExe="$(winpath "$RECORDER")"
-: >"$RECORD_LOG"
-bravik "$MAK"
-w=$(main_window); tb=$(drv item "$w" ID_TOOLBAR)
-read -r bx by <<<"$(button_centre "$tb" 4)"
-xdotool mousemove "$bx" "$by" click 1
-# Wine quotes a program path with a blank that it found by trying the blanks
-# in turn; Windows hands the command line over as it was given.
-editor=$(winpath "$RECORDER"); [[ $editor == *" "* ]] && editor="\"$editor\""
-q=; case $MAK in *" "*) q='"' ;; esac
-same "編集 starts the editor with the makefile, quoted only when it holds a blank" "$editor $q$MAK$q" "$(wait_record)"
-drv command "$w" CMD_EXIT; wait_exit "$LAST_PID"
-
-drv settings-set editorExe=
-recording_class BravikE2E.Text
-classes_default .txt BravikE2E.Text
-: >"$RECORD_LOG"
-bravik "$MAK"
+# Several variants in one go, with closeOnSuccess off, the Hidemaru kind: a
+# batch forces closeOnSuccess and puts the whole word back afterwards.
+drv settings-set editorKind=1 flags=4
+batch() {  # batch MAKEFILE: every variant selected and run
+  rm -f "$data/runs.log"
+  reopen "$(winpath "$data/$1")"
+  for i in 0 1 2; do drv send "$(drv item "$w" ID_VARIANTLIST)" LB_SETSEL 1 $i >/dev/null; done
+  drv post "$w" WM_COMMAND CMD_RUN 0
+}
+batch clean.mak
+check "a clean batch runs every variant, each dialog closing itself" within 30 eval '[ "$(runs)" = "V1 V3 " ]'
+sleep 1
+check "no run dialog left open" not run_dialog 300
+drv post "$w" WM_COMMAND CMD_SETTINGS 0
+s=$(dialog 環境の設定)
+same "then closeOnSuccess is off again, multiple selection and the editor kind kept" "0 1 1" \
+  "$(box "$s" IDC_CLOSEONSUCCESS BM_GETCHECK) $(box "$s" IDC_MULTISELECT BM_GETCHECK) $(box "$s" IDC_EDITORKIND CB_GETCURSEL)"
+drv press "$s" IDCANCEL; drv gone "$s"
+batch batch.mak
+within 30 eval '[ "$(runs)" = "V1 V2 " ]'; sleep 1
+d=$(run_dialog)
+check "a failed run keeps its dialog open" finished "$d"
+drv press "$d" IDCANCEL; sleep 2
+same "and the batch stops after it" "V1 V2 " "$(runs)"
+close_bravik "$w"; w=
+drv delete-settings
+drv settings-set makeExe="$MAKE_WIN" makeOptions='-f %s' flags=1
+rm -f "$data/runs.log"
+bravik /A "$(winpath "$data/clean.mak")"
+wait_exit "$LAST_PID" 30
+same "/A: a clean run ends Bravik with code 0" "0 V1 " "$? $(runs)"
+: >"$data/failonce.txt"
+bravik /A "$(winpath "$data/batch.mak")"
+d=$(run_dialog)
+check "/A: a failed run waits in its dialog" finished "$d"
+same "with the main window hidden" "" "$(main_window 300)"
+drv press "$d" IDCANCEL; wait_exit "$LAST_PID" 15
+same "closing that dialog ends Bravik with code 0" 0 $?
+drv settings-set makeExe='C:\nowhere\make.exe'
+bravik /A "$(winpath "$data/batch.mak")"
+m=$(dialog Bravik 20000)
+same "a make that cannot start: the whole command line in the message" 'C:\nowhere\make.exe -f batch.mak V=1 が実行できません。' "$(drv text "$m" MSGBOX_TEXT)"
+drv press "$m" IDOK
 w=$(main_window)
-drv command "$w" CMD_EDIT
-same "without an editor the .txt program opens the makefile" "\"$(winpath "$RECORDER")\" \"$MAK\"" "$(wait_record)"
+check "then the main window shows" test -n "$w"
 
-# --- help ---------------------------------------------------------------------------
-recording_class BravikE2E.Page
-classes_default .html BravikE2E.Page
-: >"$RECORD_LOG"
-focus "$w"
-xdotool key F1
-same "F1 without Bravik.hlp opens the HTML help beside the program" \
-  "\"$(winpath "$RECORDER")\" \"$(winpath "$BUILD/Bravik.html")\"" "$(wait_record)"
-
-# --- exit through the toolbar --------------------------------------------------------
-read -r bx by <<<"$(button_centre "$(drv item "$w" ID_TOOLBAR)" 9)"
-xdotool mousemove "$bx" "$by" click 1
-wait_exit "$LAST_PID"
-same "the 終了 button ends Bravik with code 0" 0 $?
+# The settings dialog: every field changed and confirmed comes back from the
+# registry after a restart; Cancel after browsing stores nothing.
+texts=(makeExe IDC_MAKEEXE "$MAKE_WIN" makeOptions IDC_MAKEOPT "-f %s -k" environment IDC_ENVIRONMENT $'INCLUDE=C:\\inc\nTEMP=C:\\一時'
+  currentDir IDC_CURRENTDIR 'C:\作業\build' editorExe IDC_EDITOREXE 'C:\Program Files\秀丸\Hidemaru.exe' editorOptions IDC_EDITOROPT '/j%d,1')
+choices=(IDC_EDITORKIND 1 IDC_TOOLBARSTYLE 3 IDC_JUMPKEY 13)
+checks=(IDC_USESYSTEMENV IDC_CLOSEONSUCCESS IDC_MULTISELECT IDC_HIGHLIGHTERRORS IDC_HIGHLIGHTJUMPABLE)
+drv delete-settings
+reopen
+drv post "$w" WM_COMMAND CMD_STATUSBAR 0
+drv post "$w" WM_COMMAND CMD_SETTINGS 0
+s=$(dialog 環境の設定)
+for ((i = 0; i < ${#texts[@]}; i += 3)); do drv set-text "$s" "${texts[i + 1]}" "${texts[i + 2]//$'\n'/$'\r\n'}"; done
+for ((i = 0; i < ${#choices[@]}; i += 2)); do box "$s" "${choices[i]}" CB_SETCURSEL "${choices[i + 1]}" >/dev/null; done
+for b in "${checks[@]}"; do box "$s" $b BM_SETCHECK 1 >/dev/null; done
+drv press "$s" IDC_MAKEEXE_BROWSE
+o=$(dialog 実行ファイルの指定)
+same "参照 offers programs" "実行ﾌｧｲﾙ形式(*.exe,*.dll)" "$(drv items "$o" FILE_TYPES)"
+same "the main window stays disabled under the file dialog" "visible=1 enabled=0" "$(drv state "$w")"
+drv press "$o" IDCANCEL; drv gone "$o"
+same "a cancelled browse keeps the field" "$MAKE_WIN" "$(drv text "$s" IDC_MAKEEXE)"
+drv press "$s" IDOK; drv gone "$s"
+close_bravik "$w"; w=
+for ((i = 0; i < ${#texts[@]}; i += 3)); do same "stored ${texts[i]}" "${texts[i + 2]}" "$(drv settings-get "${texts[i]}")"; done
+same "stored editorKind and the five flags, toolbarStyle, jumpKey, the hidden status bar" "$((0x3701)) 3 13 0" \
+  "$(drv settings-get word toolbarStyle jumpKey statusBarShown | xargs)"
+reopen
+same "the status bar stays hidden after a restart" "" "$(drv item "$w" ID_STATUSBAR)"
+check "the large flat toolbar with labels" test $(($(drv send "$(drv item "$w" ID_TOOLBAR)" TB_GETBUTTONSIZE 0 0) >> 16)) -gt 27
+check "the list in multiple selection" multi "$w"
+drv post "$w" WM_COMMAND CMD_SETTINGS 0
+s=$(dialog 環境の設定)
+same "every field back from the registry" "$(for ((i = 2; i < ${#texts[@]}; i += 3)); do echo "${texts[i]}"; done
+    printf '%s\n' "${choices[@]}" | sed -n '2~2p'; printf '1\n%.0s' "${checks[@]}")" \
+  "$(for ((i = 0; i < ${#texts[@]}; i += 3)); do drv text "$s" "${texts[i + 1]}"; done
+    for ((i = 0; i < ${#choices[@]}; i += 2)); do box "$s" "${choices[i]}" CB_GETCURSEL; done
+    for b in "${checks[@]}"; do box "$s" $b BM_GETCHECK; done)"
+# The folder browser of the working directory: the first drive under My Computer.
+drv press "$s" IDC_CURRENTDIR_BROWSE
+f=$(first owned "$s")
+same "参照 opens the folder browser" "パスを選んでください。" "$(drv text "$f" BROWSE_TITLE)"
+tree=$(drv item "$f" BROWSE_TREE) root=$(drv send "$(drv item "$f" BROWSE_TREE)" TVM_GETNEXTITEM TVGN_ROOT 0)
+drv send "$tree" TVM_EXPAND TVE_EXPAND "$root" >/dev/null
+drv send "$tree" TVM_SELECTITEM TVGN_CARET "$(drv send "$tree" TVM_GETNEXTITEM TVGN_CHILD "$root")" >/dev/null
+drv press "$f" IDOK; drv gone "$f"
+same "the chosen folder fills the field" 'C:\' "$(drv text "$s" IDC_CURRENTDIR)"
+drv press "$s" IDCANCEL; drv gone "$s"
+same "Cancel stores nothing" 'C:\作業\build' "$(drv settings-get currentDir)"
+# The keyboard: Tab visits every control in reading order and comes back.
+drv post "$w" WM_COMMAND CMD_SETTINGS 0
+s=$(dialog 環境の設定)
+focus 環境の設定
+order=$(for _ in $(seq 21); do drv focus "$s"; xdotool key Tab; sleep 0.2; done | xargs)
+same "the Tab order" "1001 1003 1002 1004 1005 1006 1009 1011 1010 1012 1013 1014 1015 1016 1017 1018 1007 1008 1 2 1001" "$order"
+drv press "$s" IDCANCEL; drv gone "$s"
+close_bravik "$w"

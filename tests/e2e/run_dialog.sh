@@ -1,124 +1,122 @@
 #!/usr/bin/env bash
-# The make run end to end: Bravik.exe /A with GNU make on makefiles whose
-# recipes print recorded compiler output (tests/data/run) through chatter.
-# Checks the run dialog's title, status, buttons and pane text, the bold red
-# lines in screenshots, close-on-success, the start-failure message and the
-# jump key from the real keyboard. (Abort, a dialog kept open by a warning and
-# the double-click are checked in the Wine test, where timing is not a race.)
+# The run dialog: Bravik.exe /A with GNU make, whose top makefile runs "$(MAKE)
+# -C sub" and "$(MAKE) -C lib", each printing a diagnostic naming x.c (one in
+# GCC's coloured UTF-8). F4 and Shift+F4 from the real keyboard walk them into
+# the editor, each x.c where its make ran; the counts; the pane's menu (select
+# all, save, a failed save); a jump key F4; the README's screenshots.
 . "$TOP/tests/e2e/lib.sh"
-data=$(mktemp -d "$WINEPREFIX/drive_c/bvrun.XXXXXX")
-wdata="C:\\$(basename "$data")"
-cleanup() {
-  rm -rf "$data"
-  finish
-}
-trap cleanup EXIT
-
 # chatter and make from a short folder without blanks, wherever the checkout
 # lies: Wine cuts the end off a command line whose unquoted program path holds
-# blanks and double-byte characters, and a long make path would wrap the
-# pane's first line and move the lines the clicks aim at.
+# blanks and double-byte characters.
+data=$(mktemp -d "$DRIVE_C/bvnav.XXXXXX")
+wdata="C:\\$(basename "$data")"
+at_exit "rm -rf '$data'"
 cp "$BUILD/tools/chatter/chatter.exe" "$GNUMAKE" "$data/"
 CHATTER="$wdata\\chatter.exe"
-MAKE_WIN="$wdata\\make.exe"
-for f in msvc borland gcc japanese; do iconv -f UTF-8 -t CP932 "$TOP/tests/data/run/$f.txt" >"$data/$f.txt"; done
-printf 'int x;\n' >"$data/main.c"
+mkdir -p "$data/sub" "$data/lib"
+for d in . sub lib; do printf 'int x;\r\nint y;\r\nint z;\r\nint w;\r\n' >"$data/$d/x.c"; done
+# GCC with -fdiagnostics-color=always in a UTF-8 locale.
+printf '\033[01m\033[Kx.c:4:1:\033[m\033[K \033[01;31m\033[Kerror: \033[m\033[K\xe2\x80\x98y\xe2\x80\x99 undeclared\n' >"$data/lib/colour.txt"
+printf 'all:\n\t@%s line "x.c:2: error: in sub"\n' "$CHATTER" >"$data/sub/Makefile"
+printf 'all:\n\t@%s line "x.c(3) : warning C4101: in lib" print colour.txt crlf\n' "$CHATTER" >"$data/lib/Makefile"
 
-# makefile NAME ERRMSG CLOSE LABEL RECIPE: a makefile in CP932 with one variant.
-makefile() {
-  printf '%s\r\n' "#BvExe $MAKE_WIN" '#BvOpt -f %s' "#BvErrmsg $2" "#BvClose $3" "#BvEdit $CHATTER" \
-    "#BvEopt args $wdata\\jump.txt %d" "#Bravik \"\" $4" 'run:' "	@$CHATTER $5" |
-    iconv -f UTF-8 -t CP932 >"$data/$1"
+profile() {  # profile NAME EDITOR RECIPE...: one variant "実行"; the editor gets the line first, but notepad
+  { printf '%s\r\n' "#BvExe $wdata\\make.exe" '#BvOpt -f %s' '#BvErrmsg 3' '#BvClose 0' "#BvEdit $2" "#BvEopt $([ "$2" = notepad.exe ] || echo %d)" \
+      '#Bravik "" 実行' 'all:'; printf '\t@%s\r\n' "${@:3}"; } | iconv -f UTF-8 -t CP932 >"$data/$1"
 }
-start_run() {  # start_run MAKEFILE LABEL: Bravik /A; its run dialog in $d
-  bravik /A "$wdata\\$1"
-  d=$(drv find-visible '#32770' "MAKEの実行 - [$2]" 20000)
+TITLE='MAKEの実行 - \[実行\]'
+start_run() { : >"$RECORD_LOG"; bravik /A "$wdata\\$1"; d=$(dialog "MAKEの実行 - [実行]" 20000); pane=$(drv item "$d" PANE); }
+end_run() { drv press "$d" IDCANCEL; wait_exit "$LAST_PID"; }
+jumps() { records | sed 's/^.*bvrecord\.exe"* //'; }
+wait_jumps() { within 5 eval '[ "$(jumps | wc -l)" -ge '"$1"' ]'; }
+key() { xdotool key "$@"; sleep 0.5; }
+selection() { local s; s=$(drv send "$pane" EM_GETSEL 0 0); echo "$((s & 0xFFFF)) $((s >> 16))"; }
+caret_line() { drv send "$pane" EM_LINEFROMCHAR "$(($(drv send "$pane" EM_GETSEL 0 0) & 0xFFFF))" 0; }
+popup() { first find '#32768' "" 3000; }
+save_as() {  # save_as PATH: 名前を付けて保存... from Shift+F10; prints the name offered
+  local s box=FILE_NAME
+  key shift+F10; popup >/dev/null; key Up Return
+  s=$(dialog 名前を付けて保存); drv item "$s" FILE_NAME >/dev/null || box=FILE_NAME_EDIT
+  drv text "$s" $box; drv set-text "$s" $box "$1"; drv press "$s" IDOK
 }
-finished() {  # finished DIALOG: waits until button 2 reads 閉じる
-  eventually "$2 ends" "閉じる" drv text "$1" IDCANCEL
-}
-pane_text() { drv pane-text "$1"; }
-# Pixels of the highlight colour in a screenshot (antialiased edges aside).
-red_pixels() {
-  convert "$SHOTS/$1.png" -fuzz 12% -fill black +opaque 'rgb(255,0,0)' -fill white -opaque 'rgb(255,0,0)' \
-    -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
-}
 
-recorded="print msvc.txt crlf print borland.txt crlf print gcc.txt lf print japanese.txt cr text 最後の行"
-expected=$(cat "$TOP"/tests/data/run/{msvc,borland,gcc,japanese}.txt)
+profile top.mak "$(winpath "$RECORDER")" "$CHATTER line \"x.c(1) : error C2065: top\"" '$(MAKE) -C sub' '$(MAKE) -C lib' \
+  "$CHATTER line \"x.c(1) : error C2065: top again\""
+start_run top.mak
+check "the run through sub and lib ends" finished "$d"
+text=$(drv text "$pane")
+contains "the sub-make prints where it enters" "make[1]: Entering directory '" "$text"
+contains "GCC's coloured UTF-8 line reads as plain text in CP932" "x.c:4:1: error: ‘y’ undeclared" "$text"
+check "no escape byte in the pane" not grep -q $'\033' <<<"$text"
+same "the counts under the pane" "エラー 5 行 / ジャンプ可能 5 行" "$(drv text "$d" IDC_RUNCOUNTS)"
 
-# Recorded output, highlighting on: every line shown, in order, the error
-# and diagnostic lines in bold red.
-makefile recorded.mak 3 0 "記録された出力" "$recorded"
-start_run recorded.mak "記録された出力"
-check "run dialog titled with the variant" test -n "$d"
-finished "$d" "recorded run"
-status=$(drv text "$d" IDC_RUNSTATUS)
-seconds=${status% 秒でMAKE終了}
-same "status after the run" "$seconds 秒でMAKE終了" "$status"
-same "pane: command line, every recorded line, the last line and the outcome" \
-  "$MAKE_WIN -f recorded.mak
-$expected
-最後の行
-$seconds 秒でMAKEが正常に終了しました." "$(pane_text "$d")"
-same "editor and recompile buttons enabled" "visible=1 enabled=1 visible=1 enabled=1" \
-  "$(drv state "$d" IDC_EDITORJUMP) $(drv state "$d" IDC_RECOMPILE)"
-shot run_recorded "$d"
-highlighted=$(red_pixels run_recorded)
-check "highlighted lines are red on the screen ($highlighted pixels)" test "${highlighted:-0}" -gt 200
-drv press "$d" IDCANCEL >/dev/null
-check "closing the dialog of an unattended run ends Bravik" wait_exit "$LAST_PID" 20
+focus "$TITLE"
+key F4; wait_jumps 1; key F4; wait_jumps 2; key F4 F4 F4; wait_jumps 5
+last=$(selection)
+key F4; sleep 1
+same "F4 at the last diagnostic stays there and jumps nowhere" "$last 5" "$(selection) $(jumps | wc -l)"
+key shift+F4; wait_jumps 6
+same "F4 ... Shift+F4 jump to each diagnostic in turn, into the directory its make ran in" "1 x.c
+2 $wdata\\sub\\x.c
+3 $wdata\\lib\\x.c
+4 $wdata\\lib\\x.c
+1 x.c
+4 $wdata\\lib\\x.c" "$(jumps)"
+same "Shift+F4 selects the whole line it went to" "x.c:4:1: error: ‘y’ undeclared" "$(sed -n "$(($(caret_line) + 1))p" <<<"$text")"
 
-# The same output with highlighting off: nothing red.
-makefile plain.mak 0 0 "強調なし" "$recorded"
-start_run plain.mak "強調なし"
-finished "$d" "plain run"
-shot run_plain "$d"
-same "no red without highlighting" "0" "$(red_pixels run_plain)"
-drv press "$d" IDCANCEL >/dev/null
-wait_exit "$LAST_PID" 20
+read -r px py _ _ <<<"$(drv rect "$pane")"
+xdotool mousemove $((px + 80)) $((py + 30)) click 3
+check "a right click opens the pane's menu" popup
+sleep 0.3
+shot context-menu "$d"
+key Down Down Return
+read -r s e <<<"$(selection)"
+check "すべて選択 selects the whole text ($s..$e)" test "$s" = 0 -a "$e" -gt 100
+same "名前を付けて保存... offers the makefile's name with .log" top.log "$(save_as "$wdata\\top.log")"
+within 5 test -s "$data/top.log"
+same "the log is the pane's text in CP932" "$text" "$(iconv -f CP932 -t UTF-8 "$data/top.log" | tr -d '\r')"
+same "with CR LF line ends" "$(wc -l <"$data/top.log")" "$(grep -c $'\r$' "$data/top.log")"
+save_as "$wdata\\nowhere\\x.log" >/dev/null
+m=$(dialog Bravik)
+same "a failed write says so" "x.log ファイルの作成に失敗しました。" "$(drv text "$m" MSGBOX_TEXT)"
+drv press "$m" IDOK
+end_run
 
-# Close on success: a clean run closes itself and the unattended Bravik ends;
-# a "warning" anywhere keeps the dialog open.
-makefile clean.mak 3 1 "成功" "line コンパイル完了"
-bravik /A "$wdata\\clean.mak"
-check "clean run with closeOnSuccess ends Bravik by itself" wait_exit "$LAST_PID" 30
+# A jump key F4 keeps its meaning; next and previous stay in the menu.
+drv settings-set jumpKey=13
+start_run top.mak
+finished "$d"
+focus "$TITLE"
+read -r px py _ _ <<<"$(drv rect "$pane")"
+pos=$(drv send "$pane" EM_POSFROMCHAR "$(drv send "$pane" EM_LINEINDEX 3 0)" 0)  # the sub-make's diagnostic
+xdotool mousemove $((px + (pos & 0xFFFF) + 8)) $((py + (pos >> 16) + 6)) click 1
+sleep 0.3
+key F4; wait_jumps 1
+same "the jump key F4 jumps from the caret line" "2 $wdata\\sub\\x.c" "$(jumps)"
+xdotool click 3; popup >/dev/null
+key Down Down Down Return; wait_jumps 2
+same "次のエラー (F4) from the menu goes on to the next diagnostic" "3 $wdata\\lib\\x.c" "$(jumps | sed -n 2p)"
+end_run
+drv settings-set jumpKey=0
 
-# A failed build, then the jump key (Space) from the real keyboard: the click
-# puts the caret on a diagnostic, the key jumps and types nothing.
-drv settings-set jumpKey=1 >/dev/null
-makefile failed.mak 3 0 "失敗" "line \"main.c(12) : error C2065: x\" line \"main.c(12) : error C2065: x\" exit 2"
-start_run failed.mak "失敗"
-finished "$d" "failed run"
-status=$(drv text "$d" IDC_RUNSTATUS)
-same "failed run ends with its exit code" "${status% 秒でMAKE終了} 秒でMAKEが 2 のエラーで終了しました." \
-  "$(pane_text "$d" | grep -v '^$' | tail -1)"
-before=$(pane_text "$d")
-read -r px py _ _ <<<"$(drv rect "$d" PANE)"
-press_space() {  # the X focus can be late under Xvfb: pressed again if nothing happened
-  xdotool search --name "失敗" windowfocus --sync 2>/dev/null
-  xdotool mousemove $((px + 60)) $((py + 24)) click 1
-  sleep 0.5
-  xdotool key space
-  for _ in $(seq 50); do [ -s "$data/jump.txt" ] && break; sleep 0.1; done
-}
-press_space
-[ -s "$data/jump.txt" ] || press_space
-same "Space as jump key jumps from the caret line" "12 main.c" "$(tr -d '\r' <"$data/jump.txt" 2>/dev/null)"
-same "the jump key types nothing" "$before" "$(pane_text "$d")"
-shot run_failed "$d"
-drv press "$d" IDCANCEL >/dev/null
-wait_exit "$LAST_PID" 20
-drv settings-set jumpKey=0 >/dev/null
-
-# A make executable that cannot be started: the whole command line in the message.
-printf '%s\r\n' '#BvExe C:\nowhere\make.exe' '#BvOpt -f %s' '#Bravik "X=1" x' 'run:' >"$data/missing.mak"
-bravik /A "$wdata\\missing.mak"
-box=$(drv find-visible '#32770' Bravik 20000)
-same "start failure names the command line" 'C:\nowhere\make.exe -f missing.mak X=1 が実行できません。' \
-  "$(drv text "$box" MSGBOX_TEXT)"
-shot run_start_failure "$box"
-drv press "$box" IDOK >/dev/null
-main=$(main_window 10000)
-check "after the failure the main window shows" test -n "$main"
-close_bravik "$main"
+# The README's picture: F4 F4 walks into notepad on the sub-make's x.c.
+reg_keep 'HKCU\Software\Microsoft\Notepad'
+for value in iWindowPosX=420 iWindowPosY=160 iWindowPosDX=460 iWindowPosDY=300; do
+  "$WINE" reg add 'HKCU\Software\Microsoft\Notepad' /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1
+done
+printf 'int x;\r\nint y; /* in sub */\r\n' >"$data/sub/x.c"
+profile notepad.mak notepad.exe "$CHATTER line \"x.c(1) : error C2065: top\"" '$(MAKE) -C sub' '$(MAKE) -C lib'
+start_run notepad.mak
+finished "$d"
+focus "$TITLE"; key F4
+notepad=$(first find Notepad "" 15000)
+same "F4 opens notepad on the top make's x.c" "x.c - メモ帳" "$(drv text "$notepad")"
+drv post "$notepad" WM_CLOSE 0 0; drv gone "$notepad"
+focus "$TITLE"; key F4
+notepad=$(first find Notepad "" 15000)
+contains "the next F4 opens notepad on the sub-make's x.c" "in sub" "$(drv children "$notepad")"
+sleep 0.5
+read -r x y w h <<<"$(drv rect "$notepad")"
+import -window root -crop "$((x + w))x$((y + h > 600 ? y + h : 600))+0+0" +repage "$SHOTS/f4-walk.png" 2>/dev/null
+drv post "$notepad" WM_CLOSE 0 0; drv gone "$notepad"
+end_run

@@ -1,5 +1,5 @@
 // UnInstal's portable core. The script's check is tested through the reader's Wine test; menu locations,
-// plain joins of paths and the help index by tests/e2e/uninstal_sandbox.sh.
+// plain joins of paths and the help index by tests/e2e/uninstal.sh.
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,5 +1,5 @@
 // The editor jump from a RichEdit20A pane into tools/fakehidemaru (Hidemaru's jump protocol, with a record
-// of what it was asked). Notepad as the editor is checked by tests/e2e/release_screenshots.sh.
+// of what it was asked). Notepad as the editor is checked by tests/e2e/release.sh.
 #include "bravik/ui/editor_jump.h"
 
 #include <richedit.h>

@@ -1,5 +1,5 @@
 // The settings record in the registry. The dialog, every field's round trip, the short and over-long records
-// and the position are checked by tests/e2e/main_settings.sh and startup.sh.
+// and the position are checked by tests/e2e/main_window.sh.
 #include "bravik/ui/settings_store.h"
 
 #include <shlwapi.h>

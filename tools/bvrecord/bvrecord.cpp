@@ -1,16 +1,12 @@
 // Stands in for an editor or a browser in the end-to-end tests: appends its
-// own command line (one line, as received) to the file named by the
-// environment variable BVRECORD_LOG, then ends.
+// command line, as received, to the file named by BVRECORD_LOG.
 #include <windows.h>
-
 #include <stdio.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char log[MAX_PATH];
-    if (!GetEnvironmentVariableA("BVRECORD_LOG", log, sizeof log)) return 2;
-    FILE* f = fopen(log, "ab");
+    FILE* f = GetEnvironmentVariableA("BVRECORD_LOG", log, sizeof log) ? fopen(log, "ab") : nullptr;
     if (!f) return 1;
     fprintf(f, "%s\r\n", GetCommandLineA());
-    fclose(f);
-    return 0;
+    return fclose(f);
 }

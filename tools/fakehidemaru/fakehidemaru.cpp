@@ -1,28 +1,26 @@
-// A test editor that behaves as Bravik's jump expects of the Hidemaru editor:
-// a top-level window titled with the opened file, command 34 opening a dialog
-// "指定行への移動" whose edit control 163 takes the line number, and an
-// optional "/j<line>" on the command line.
-//
-// What it was asked to do is appended, one line per event, to the file named
-// by FAKEHIDEMARU_RESULT:
-//   pid <n> / open <full path> / exists <0|1> / cwd <dir> / cmdline-line <n>
-//   dialog (command 34 opened the dialog) / ignored (command 34 ignored)
-//   jump <text of control 163 at OK> / cancel / mark (WM_APP reached the queue)
-// FAKEHIDEMARU_NODIALOG=1 makes it ignore command 34; FAKEHIDEMARU_DELAY_MS
-// delays the creation of its window, as a slow editor would.
+// A test editor as Bravik's jump expects the Hidemaru editor: a window titled
+// with the opened file, command 34 opening a dialog "指定行への移動" whose edit
+// control 163 takes the line, "/j<line>" on the command line. It appends to the
+// file FAKEHIDEMARU_RESULT names: pid <n>, open <path>, cwd <dir>, cmdline-line
+// <n>, dialog, ignored (FAKEHIDEMARU_NODIALOG=1), jump <line at OK>, mark
+// (WM_APP reached the queue). FAKEHIDEMARU_DELAY_MS delays its window.
 #include <windows.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include "fakehidemaru.h"
 
+static int Environment(const char* name) {
+    char value[16];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n > 0 && n < sizeof value ? atoi(value) : 0;
+}
+
 static void Record(const char* format, ...) {
-    char path[MAX_PATH];
+    char path[MAX_PATH], text[1024];
     DWORD n = GetEnvironmentVariableA("FAKEHIDEMARU_RESULT", path, sizeof path);
     if (n == 0 || n >= sizeof path) return;
-    char text[1024];
     va_list args;
     va_start(args, format);
     int length = vsnprintf(text, sizeof text - 2, format, args);
@@ -31,18 +29,12 @@ static void Record(const char* format, ...) {
     if (length > (int)sizeof text - 3) length = (int)sizeof text - 3;
     text[length++] = '\r';
     text[length++] = '\n';
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, text, (DWORD)length, &written, nullptr);
     CloseHandle(file);
-}
-
-static bool EnvironmentFlag(const char* name) {
-    char value[16];
-    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n > 0 && n < sizeof value && atoi(value) != 0;
 }
 
 // Next blank-separated argument, quotes grouping; no trail byte of CP932 is
@@ -51,63 +43,38 @@ static const char* NextArgument(const char* p, char* out, size_t size) {
     while (*p == ' ' || *p == '\t') ++p;
     if (!*p) return nullptr;
     size_t n = 0;
-    bool quoted = false;
-    for (; *p && (quoted || (*p != ' ' && *p != '\t')); ++p) {
-        if (*p == '"') {
-            quoted = !quoted;
-            continue;
-        }
-        if (n + 1 < size) out[n++] = *p;
-    }
+    for (bool quoted = false; *p && (quoted || (*p != ' ' && *p != '\t')); ++p)
+        if (*p == '"') quoted = !quoted;
+        else if (n + 1 < size) out[n++] = *p;
     out[n] = '\0';
     return p;
 }
 
 static INT_PTR CALLBACK JumpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG) {
         // As the real dialog, it opens with the current line selected, so
         // the line sent with EM_REPLACESEL replaces it.
         SetDlgItemTextA(dialog, IDC_LINE, "1");
         SendDlgItemMessageA(dialog, IDC_LINE, EM_SETSEL, 0, -1);
         return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            char text[64];
-            GetDlgItemTextA(dialog, IDC_LINE, text, sizeof text);
-            Record("jump %s", text);
-            EndDialog(dialog, IDOK);
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            Record("cancel");
-            EndDialog(dialog, IDCANCEL);
-            return TRUE;
-        }
-        return FALSE;
     }
-    return FALSE;
+    if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)) return FALSE;
+    char text[64];
+    GetDlgItemTextA(dialog, IDC_LINE, text, sizeof text);
+    if (LOWORD(wParam) == IDOK) Record("jump %s", text);
+    EndDialog(dialog, LOWORD(wParam));
+    return TRUE;
 }
 
 static LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) != CMD_JUMP_DIALOG) break;
-        if (EnvironmentFlag("FAKEHIDEMARU_NODIALOG")) {
-            Record("ignored");
-            return 0;
-        }
+    if (message == WM_COMMAND && LOWORD(wParam) == CMD_JUMP_DIALOG) {
+        if (Environment("FAKEHIDEMARU_NODIALOG")) return Record("ignored"), 0;
         Record("dialog");
-        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_JUMP), window,
-                        JumpDialogProc, 0);
-        return 0;
-    case WM_APP:
-        Record("mark");
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_JUMP), window, JumpDialogProc, 0);
         return 0;
     }
+    if (message == WM_APP) return Record("mark"), 0;
+    if (message == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -123,16 +90,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     GetCurrentDirectoryA(sizeof cwd, cwd);
     Record("pid %lu", GetCurrentProcessId());
     Record("open %s", fullPath);
-    Record("exists %d", fullPath[0] && GetFileAttributesA(fullPath) != INVALID_FILE_ATTRIBUTES);
     Record("cwd %s", cwd);
     if (line) Record("cmdline-line %d", line);
+    Sleep((DWORD)Environment("FAKEHIDEMARU_DELAY_MS"));
 
-    char delay[16];
-    DWORD n = GetEnvironmentVariableA("FAKEHIDEMARU_DELAY_MS", delay, sizeof delay);
-    if (n > 0 && n < sizeof delay) Sleep((DWORD)atoi(delay));
-
-    WNDCLASSA windowClass;
-    memset(&windowClass, 0, sizeof windowClass);
+    WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = EditorProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -141,12 +103,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     RegisterClassA(&windowClass);
     char title[MAX_PATH + 32];
     snprintf(title, sizeof title, "%s - 秀丸", fullPath[0] ? fullPath : "(無題)");
-    HWND window = CreateWindowA("FakeHidemaru", title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 480, 320, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowA("FakeHidemaru", title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 480, 320,
+                                nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ShowWindow(window, show);
-    UpdateWindow(window);
-
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -1,0 +1,168 @@
+#!/usr/bin/env bash
+# The release: the two archives as a user downloads them (exactly the five
+# files, each program built for its machine with its version resource,
+# UnInstal.exe as the bare 0xC000-byte image, the texts CP932 with CR LF and
+# their sources, the same bytes from a second packaging); then the first run a
+# user sees: Bravik on the bundled example, each variant's output as make
+# prints it without Bravik, the error and diagnostic lines red on the screen,
+# a double-click into notepad. The README's screenshots are made here.
+. "$TOP/tests/e2e/lib.sh"
+root=$(dirname "$BUILD")
+work=$(mktemp -d)
+at_exit "rm -rf '$work'"
+version=$(sed -n 's/^ *FILEVERSION *\([0-9]*\) *, *\([0-9]*\).*/\1.\2/p' "$TOP/bravik/res/version.rc" | head -1)
+# One time for both packagings, whatever others commit meanwhile.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$TOP" log -1 --format=%ct 2>/dev/null || date +%s)}
+package() { PACKAGE_BUILD=$root "$TOP/scripts/package" --no-setup >"$work/package.log" 2>&1; }
+package || { not_ok "scripts/package builds the archives"; tail -20 "$work/package.log" | sed 's/^/#   /'; exit 1; }
+
+# versions FILE WINDRES: the version resource, "FILEVERSION a, b, c, d" and
+# "Name=value" lines (windres writes the Japanese values with \x escapes).
+versions() {
+  LC_ALL=C "$2" -J coff -i "$1" -O rc 2>/dev/null | python3 -c '
+import re, sys
+text = sys.stdin.read()
+m = re.search(r"VERSIONINFO\s+FILEVERSION\s+([0-9, ]+)\n", text)
+print("FILEVERSION " + (m.group(1).strip() if m else "none"))
+for name, value in re.findall(r"VALUE \"(\w+)\", L?\"((?:[^\"\\]|\\.)*)\"", text):
+    print("%s=%s" % (name, re.sub(r"\\x([0-9a-fA-F]+)", lambda x: chr(int(x.group(1), 16)), value)))'
+}
+crlf_only() { [ "$(tr -cd '\r' <"$1" | wc -c) $(grep -c $'\r$' "$1")" = "$(wc -l <"$1") $(wc -l <"$1")" ] && [ "$(tail -c 1 "$1" | od -An -tx1)" = " 0a" ]; }
+cp932_text() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
+v="${version/./, }, 0, 0"
+for arch in i686 x86_64; do
+  zip="$root/package/bravik-$version-$arch.zip" d="$work/$arch"
+  same "$arch: the archive holds exactly the release files" "$(printf '%s\n' Bravik.exe Bravik.html Bravik.mak Readme.txt UnInstal.exe)" \
+    "$(unzip -Z1 "$zip" | LC_ALL=C sort)"
+  mkdir -p "$d" && unzip -q "$zip" -d "$d"
+  machine=i386 tools=i686-w64-mingw32
+  [ $arch = x86_64 ] && machine=i386:x86-64 tools=x86_64-w64-mingw32
+  same "$arch: both programs are $machine programs" "$machine $machine" \
+    "$(for f in Bravik UnInstal; do LC_ALL=C $tools-objdump -f "$d/$f.exe" | sed -n 's/^architecture: \([^,]*\),.*/\1/p'; done | xargs)"
+  same "$arch: UnInstal.exe is the bare image of 0xC000 bytes" 49152 "$(stat -c %s "$d/UnInstal.exe")"
+  same "$arch: Bravik.exe carries version $version" "$(printf '%s\n' "FILEVERSION $v" "FileVersion=$v" OriginalFilename=Bravik.exe \
+    'ProductName=Bravik ﾒｲｸﾂｰﾙ' "ProductVersion=$v")" \
+    "$(versions "$d/Bravik.exe" $tools-windres | grep -E '^(FILEVERSION|FileVersion|OriginalFilename|ProductName|ProductVersion)')"
+  same "$arch: UnInstal.exe carries version 1.1.2.34 and its names" "$(printf '%s\n' 'FILEVERSION 1, 1, 2, 34' \
+    'Comments=Windowsｱﾝｲﾝｽﾄｰﾙﾌﾟﾛｸﾞﾗﾑ' 'FileDescription=UnInstall for Windows' 'FileVersion=1, 1, 2, 34' InternalName=UnInstall \
+    OriginalFilename=UnInstal.exe 'ProductName=UnInstall ｱﾌﾟﾘｹｰｼｮﾝ' 'ProductVersion=1, 1, 2, 34')" \
+    "$(versions "$d/UnInstal.exe" $tools-windres | grep -Ev '^(CompanyName|LegalCopyright)=')"
+  for f in Readme.txt Bravik.mak; do check "$arch: $f has CR LF line ends only" crlf_only "$d/$f"; done
+  # The texts are their sources with the version filled in, and the line numbers the sample's tour names.
+  same "$arch: Readme.txt is the readme of version $version" "$(sed "s/@VERSION@/$version/g" "$TOP/release/Readme.txt")" \
+    "$(cp932_text "$d/Readme.txt")"
+  same "$arch: Bravik.mak is the sample profile" "$(sed "s/@VERSION@/$version/g; s/@LINE_[A-Z]*@/N/g" "$TOP/release/Bravik.mak")" \
+    "$(cp932_text "$d/Bravik.mak" | sed -E '/^\t@echo/s/(Bravik\.mak[(:]|は )[0-9]+/\1N/')"
+  check "$arch: Bravik.html is the help page" cmp -s "$TOP/help/Bravik.html" "$d/Bravik.html"
+done
+check "the Readme names both archives" eval '[ "$(grep -oE "bravik-$version-(i686|x86_64)\.zip" <(cp932_text "$work/x86_64/Readme.txt") | sort -u | wc -l)" = 2 ]'
+
+# The sample sets every directive, and its tour points into the file itself:
+# each line it names holds what the message says is there.
+sample=$(cp932_text "$work/x86_64/Bravik.mak")
+same "the sample sets every directive" "" "$(for d in Exe Opt Env Senv Edit Eopt Kind Close Multi Errmsg Cur; do grep -qE "^#Bv$d( |\$)" <<<"$sample" || echo "#Bv$d"; done)"
+tour() { sed -n "$1" <<<"$sample"; }
+n=$(tour 's/^\t@echo .* \([0-9][0-9]*\) 行目からです。$/\1/p')
+same "the tour names the #BvEdit line, the #BvErrmsg line and the first #Bravik line" "#BvEdit #BvErrm #Bravik 0" "$(for l in \
+  $(tour 's/^\t@echo Bravik\.mak(\([0-9]*\)) : warning: .*/\1/p') $(tour 's/^\t@echo Bravik\.mak:\([0-9]*\): error: .*/\1/p') $n; do
+  sed -n "${l}p" <<<"$sample" | cut -c1-7; done | xargs) $(head -$((n - 1)) <<<"$sample" | grep -c '^#Bravik ')"
+
+# Packaging again gives the same bytes.
+cp "$root/package/bravik-$version-x86_64.zip" "$work/first.zip"
+sleep 1
+package
+check "a second packaging gives the same archive" cmp -s "$work/first.zip" "$root/package/bravik-$version-x86_64.zip"
+
+# --- the bundled example, as scripts/run opens it --------------------------------
+EXAMPLE="$TOP/examples/hello"
+profile=$(iconv -f CP932 -t UTF-8 "$EXAMPLE/hello.mak")
+same "the example names the GNU make that setup installs, and notepad" "$(printf '%s\n' '#BvExe C:\GnuMake\make.exe' '#BvOpt -f %s' '#BvEdit notepad.exe')" \
+  "$(grep -E '^#Bv(Exe|Opt|Edit)' <<<"$profile")"
+direct_make() {  # direct_make MACROS: make's output without Bravik, with the example's environment line; rc in $work/rc
+  # shellcheck disable=SC2086
+  (cd "$EXAMPLE" && GREETING=$(sed -n 's/^#BvEnv GREETING=//p' <<<"$profile") "$WINE" "$GNUMAKE" -f hello.mak $1 </dev/null >"$work/out" 2>"$work/err")
+  echo $? >"$work/rc"
+  grep -v '^wine: ' "$work/err" | cat "$work/out" - | iconv -f CP932 -t UTF-8 | tr -d '\r'
+}
+red_pixels() {  # red_pixels FILE X Y W H: pixels of the highlight's red in that part of a screenshot
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -fuzz 25% -fill black +opaque red -fill white -opaque red \
+    -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+pane_lines() {  # pane_lines PANE SCREEN: each line of the pane, "red " or "plain " in front as the screen shows it
+  local cx cy cw y next i
+  read -r cx cy cw _ <<<"$(drv client "$1")"
+  drv text "$1" | sed '${/^$/d}' >"$work/pane.txt"
+  mapfile -t lines <"$work/pane.txt"
+  mapfile -t starts < <(line_starts "$work/pane.txt")
+  for ((i = 0; i < ${#lines[@]}; i++)); do
+    y=$(($(drv send "$1" EM_POSFROMCHAR "${starts[i]}" 0) >> 16)) next=$((y + 13))
+    ((i + 1 < ${#lines[@]})) && next=$(($(drv send "$1" EM_POSFROMCHAR "${starts[i + 1]}" 0) >> 16))
+    if [ "$(red_pixels "$2" "$cx" $((cy + y)) "$cw" $((next - y)))" -gt 20 ]; then echo "red ${lines[i]}"; else echo "plain ${lines[i]}"; fi
+  done
+}
+
+reg_keep 'HKCU\Software\Microsoft\Notepad'
+for value in iWindowPosX=330 iWindowPosY=150 iWindowPosDX=560 iWindowPosDY=400; do
+  "$WINE" reg add 'HKCU\Software\Microsoft\Notepad' /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1
+done
+drv delete-settings
+drv position 16 16 360 260
+bravik "$(winpath "$EXAMPLE/hello.mak")"
+main=$(main_window) || { not_ok "Bravik opens the example"; exit 1; }
+sleep 0.5
+shot main-window "$main"
+list=$(drv item "$main" ID_VARIANTLIST)
+mapfile -t variants < <(sed -n 's/^#Bravik *"\([^"]*\)" *\(.*\)$/\1|\2/p' <<<"$profile")
+same "the example has three variants" 3 "${#variants[@]}"
+i=0
+for v in "${variants[@]}"; do
+  macros=${v%%|*} label=${v#*|}
+  drv send "$list" LB_SETCURSEL $((i++)) 0 >/dev/null
+  drv post "$main" WM_COMMAND CMD_RUN 0
+  dialog=$(first owned "$main" 10000) && pane=$(drv item "$dialog" PANE)
+  check "$label: the run ends" finished "$dialog"
+  sleep 0.5
+  import -window root "$work/screen.png"
+  pane_lines "$pane" "$work/screen.png" >"$work/shown.txt"
+  expected=$(direct_make "$macros") rc=$(cat "$work/rc")
+  echo "$expected" >>"$work/all.txt"
+  same "$label: the dialog's title names the variant" "MAKEの実行 - [$label]" "$(drv text "$dialog")"
+  same "$label: the command line, make's output as make prints it, red where it names an error or a file and line" \
+    "$(echo "plain C:\\GnuMake\\make.exe -f hello.mak${macros:+ $macros}"
+      while IFS= read -r line; do
+        if grep -qE 'ERROR|Error|error|WARNING|Warning|warning|エラー|ワーニング|^src[\\/][a-z]+\.c[(:]' <<<"$line"; then
+          echo "red $line"; else echo "plain $line"; fi
+      done <<<"$expected")" "$(sed '$d' "$work/shown.txt" | sed 's/ *$//')"
+  if [ "$rc" = 0 ]; then
+    check "$label: ends normally" grep -qE '^plain [0-9]+ 秒でMAKEが正常に終了しました\.$' <(tail -1 "$work/shown.txt")
+  else
+    check "$label: ends with make's exit code $rc, in red" grep -qE "^red [0-9]+ 秒でMAKEが $rc のエラーで終了しました\\.\$" <(tail -1 "$work/shown.txt")
+    shot run-dialog-errors "$dialog"
+    # A double-click on a diagnostic opens notepad on its file; a second
+    # jump into the same file brings that notepad back.
+    n1=$(grep -nE '^src[\\/][a-z]+\.c\(' "$work/pane.txt" | head -1 | cut -d: -f1)
+    n2=$(grep -nE '^src[\\/][a-z]+\.c:' "$work/pane.txt" | head -1 | cut -d: -f1)
+    file=$(sed -n "${n1}p" "$work/pane.txt" | sed -E 's/^src[\\/]([a-z]+\.c).*/\1/')
+    double_click "$pane" "${starts[n1 - 1]}"
+    notepad=$(first find Notepad "" 15000)
+    same "a double-click on a diagnostic opens notepad on $file" "$file - メモ帳" "$(drv text "$notepad")"
+    sleep 0.5
+    read -r x y w h <<<"$(drv rect "$notepad")"
+    import -window root -crop "$((x + w))x$((y + h))+0+0" +repage "$SHOTS/jump-notepad.png" 2>/dev/null
+    double_click "$pane" "${starts[n2 - 1]}"
+    sleep 2
+    same "a jump into the same file brings that notepad back" 1 "$(drv find Notepad "" 100 | wc -l)"
+    drv post "$notepad" WM_CLOSE 0 0; drv gone "$notepad"
+  fi
+  drv press "$dialog" IDCANCEL
+  drv gone "$dialog" || not_ok "$label: the run dialog closes"
+done
+drv post "$main" WM_COMMAND CMD_SETTINGS 0
+settings=$(first owned "$main" 10000)
+sleep 0.5
+shot settings-dialog "$settings"
+drv press "$settings" IDCANCEL; drv gone "$settings"
+close_bravik "$main"
+
+same "the failing variant has one error in each compiler's form" "1 1 1" \
+  "$(for f in '^src\\[a-z]+\.c\([0-9]+\) : error' '^src/[a-z]+\.c:[0-9]+: error' '^Error src\\[a-z]+\.c [0-9]+:'; do grep -cE "$f" "$work/all.txt"; done | xargs)"

@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# UnInstal end to end: the script builder as installers run it; then the x86_64
+# release archive installed into the prefix as an installer would (files, the
+# .mak and .makx associations, the Programs-menu folder and shortcuts made
+# through the shell's link interface, the Add/Remove key, UnInstal.exe with
+# the release's script), opened through the association, and uninstalled
+# through UnInstal's dialog as the Add/Remove entry starts it: each box alone
+# removes exactly its group, all three leave nothing, a file the user saved
+# stays with its folder, and Cancel and the failures remove nothing.
+. "$TOP/tests/e2e/lib.sh"
+UNINSTAL="$BUILD/uninstal/UnInstal.exe" BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
+INSTALL='C:\Program Files\Bravik' INSTALL_UNIX="$DRIVE_C/Program Files/Bravik" BATCH="$DRIVE_C/BvDelIns.bat"
+UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+FAILURE="キャンセルまたは異常のためアンインストールを中断します。"
+# Shortcuts made in the Start menu must not reach the desktop of the machine.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
+work=$(mktemp -d)
+builder() { "$WINE" "$BUILDER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+gone_within() { within 10 test ! -e "$1"; }
+
+EXAMPLE="$TOP/examples/uninstall/bravik.uninstall.txt"
+same "the builder reports the script it appended" "$(winpath "$work/u.exe"): dataLength 740, 50168 bytes" \
+  "$(builder build "$(winpath "$EXAMPLE")" "$(winpath "$UNINSTAL")" "$(winpath "$work/u.exe")")"
+builder dump "$(winpath "$work/u.exe")" >"$work/dumped.txt"
+check "dump gives the description back byte for byte" cmp -s "$EXAMPLE" "$work/dumped.txt"
+printf 'product "P"\nfile "x"\n' >"$work/bad.txt"
+builder build "$(winpath "$work/bad.txt")" "$(winpath "$UNINSTAL")" "$(winpath "$work/bad.exe")"; rc=$?
+check "a broken description is refused, and no file written" test $rc != 0 -a ! -e "$work/bad.exe"
+
+PACKAGE_BUILD=$(dirname "$BUILD") "$TOP/scripts/package" --no-setup >"$work/package.log" 2>&1 ||
+  { not_ok "scripts/package builds the archive"; tail -20 "$work/package.log" | sed 's/^/#   /'; exit 1; }
+mkdir -p "$work/archive" && unzip -q "$(dirname "$BUILD")"/package/bravik-*-x86_64.zip -d "$work/archive"
+remove_installation() {  # whatever a run left
+  rm -rf "$INSTALL_UNIX" "$BATCH" "$DRIVE_C"/users/*/{Desktop,AppData/Roaming/Microsoft/Windows/{SendTo,Start\ Menu/Programs}}/{*Bravik*,Quibrel\ Software}
+  for key in 'HKCR\.mak' 'HKCR\mak_bvu_file' 'HKCR\.makx' 'HKCR\makx_bvu_file' "$UNINSTALL_KEY\\Bravik"; do "$WINE" reg delete "$key" /f >/dev/null 2>&1; done
+}
+at_exit "remove_installation; rm -rf '$work'"
+reg_keep 'HKCU\Software\Quibrel'
+remove_installation
+# What an installation can leave behind, a line per thing: the files on C: but
+# Wine's own and the temporary ones, the classes, the Add/Remove entries.
+snapshot() {
+  (cd "$DRIVE_C" && find . -path ./windows -prune -o -path '*/Temp' -prune -o -name 'bvsaved.*' -prune -o -print | sed 's/^/file /')
+  reg932 query HKCR | grep -v '^$' | sed 's/^/key /'
+  reg932 query "$UNINSTALL_KEY" | grep -v '^$' | sed 's/^/key /'
+}
+changes() { LC_ALL=C comm -3 <(LC_ALL=C sort "$work/before.txt") <(snapshot | LC_ALL=C sort) | sed 's/^\t/+/; /^[^+]/s/^/-/'; }
+snapshot >"$work/before.txt"
+
+# install [DESCRIPTION [INSTALL-DIR]]: the files, keys and shortcuts an
+# installer makes, and UnInstal.exe built with the script (the release's by
+# default) for the folder.
+install() {
+  local description=${1:-$TOP/release/bravik.uninstall.txt} app="$INSTALL\\Bravik.exe"
+  mkdir -p "$INSTALL_UNIX" && cp "$work/archive/"* "$INSTALL_UNIX/" || return 1
+  # A help file, and the index WinHelp makes beside it.
+  grep -q 'Bravik\.HLP' "$description" && printf 'help\r\n' | tee "$INSTALL_UNIX/Bravik.HLP" >"$INSTALL_UNIX/Bravik.GID"
+  builder build "$(winpath "$description")" "$(winpath "$work/archive/UnInstal.exe")" "$INSTALL\\UnInstal.exe" \
+    --install-dir "${2-$INSTALL}" >/dev/null || return 1
+  python3 - "$app" "$INSTALL" <<'PY' | iconv -f UTF-8 -t UTF-16 >"$DRIVE_C/bvinstall.reg"
+import sys
+app, folder = sys.argv[1], sys.argv[2]
+q = lambda s: '"' + s.replace('\\', '\\\\').replace('"', '\\"') + '"'
+out = ['Windows Registry Editor Version 5.00', '']
+for ext, text, verbs in (('.mak', 'Bravik File', (('open', app + ' %1'), ('MAKE実行(&X)', '"%s" /A %%1' % app))),
+                         ('.makx', 'Bravik Exec', (('open', '"%s" /A %%1' % app),))):
+    cls = ext[1:] + '_bvu_file'
+    out += ['[HKEY_CLASSES_ROOT\\%s]' % ext, '@=' + q(cls), q(cls) + '=""', '', '[HKEY_CLASSES_ROOT\\%s]' % cls, '@=' + q(text), '',
+            '[HKEY_CLASSES_ROOT\\%s\\DefaultIcon]' % cls, '@=' + q(app + ',0'), '']
+    for verb, command in verbs:
+        out += ['[HKEY_CLASSES_ROOT\\%s\\Shell\\%s\\command]' % (cls, verb), '@=' + q(command), '']
+out += ['[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bravik]',
+        '"DisplayName"="Bravik for Windows(Remove Only)"', '"UninstallString"=' + q(folder + '\\UnInstal.exe'), '']
+sys.stdout.write('\r\n'.join(out))
+PY
+  "$WINE" regedit /s 'C:\bvinstall.reg' >/dev/null 2>&1 || return 1
+  # The folders as the shell's registry values name them; the uninstaller reads the Programs menu there.
+  cat >"$DRIVE_C/bvlinks.js" <<'JS'
+var a = WScript.Arguments, sh = WScript.CreateObject("WScript.Shell"), fso = WScript.CreateObject("Scripting.FileSystemObject");
+function folder(name) { return sh.RegRead("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\" + name); }
+var menu = folder("Programs") + "\\Quibrel Software", places = [menu, folder("Desktop"), folder("SendTo")];
+if (!fso.FolderExists(menu)) fso.CreateFolder(menu);
+for (var i = 0; i < 3; i++) {
+  var l = sh.CreateShortcut(places[i] + "\\" + a(1) + ".lnk");
+  l.TargetPath = a(0) + "\\Bravik.exe"; l.WorkingDirectory = a(0); l.IconLocation = a(0) + "\\Bravik.exe,0"; l.Save();
+  if (!fso.FileExists(places[i] + "\\" + a(1) + ".lnk")) WScript.Quit(1);
+}
+JS
+  "$WINE" cscript //nologo 'C:\bvlinks.js' "$INSTALL" "Bravik ﾒｲｸﾂｰﾙ" >/dev/null 2>&1 || return 1
+  rm -f "$DRIVE_C/bvlinks.js" "$DRIVE_C/bvinstall.reg"
+}
+
+# uninstall BOXES|cancel [NAME]: the uninstaller started from its folder with
+# the Add/Remove entry's command, the boxes set (1 ticked) and OK pressed, or
+# Cancel; the folder browser cancelled, or NAME typed into its tree and
+# confirmed; a message box confirmed. Prints what it met and the exit code.
+uninstall() {
+  local command pid d h i=0 name=${2:-}
+  command=$(reg932 query "$UNINSTALL_KEY\\Bravik" /v UninstallString | sed -n 's/^ *UninstallString *REG_SZ *//p')
+  (cd "$INSTALL_UNIX" && exec "$WINE" "$command") >/dev/null 2>&1 & pid=$!
+  d=$(first find '#32770' "" 20000) || { echo "no dialog"; kill $pid; return; }
+  echo "title: $(drv text "$d")"
+  echo "message: $(drv text "$d" IDC_MESSAGE | tr '\n' '|')"
+  for b in IDC_ASSOCIATIONS IDC_SHORTCUTS IDC_ADDREMOVE; do
+    echo "box $b $(drv send "$(drv item "$d" $b)" BM_GETCHECK 0 0) $(drv state "$d" $b | cut -d' ' -f2) $(drv text "$d" $b)"
+    [ "$1" = cancel ] || drv send "$(drv item "$d" $b)" BM_SETCHECK "${1:$((i++)):1}" 0 >/dev/null
+  done
+  [ -z "${SHOT:-}" ] || { sleep 0.5; shot "$SHOT" "$d"; }
+  drv press "$d" "$([ "$1" = cancel ] && echo IDCANCEL || echo IDOK)"
+  for _ in $(seq 100); do
+    kill -0 $pid 2>/dev/null || break
+    for h in $(drv find '#32770' "" 100); do
+      [ "$h" = "$d" ] && continue
+      if tree=$(drv item "$h" BROWSE_TREE); then
+        echo "browser: $(drv text "$h" BROWSE_TITLE)"
+        for ((i = 0; i < ${#name}; i++)); do drv post "$tree" WM_CHAR "$(printf '%d' "'${name:i:1}")" 1; done
+        sleep 0.5; drv press "$h" "$([ -n "$name" ] && echo IDOK || echo IDCANCEL)"
+      else
+        echo "msgbox: $(drv text "$h"): $(drv text "$h" MSGBOX_TEXT)"
+        drv press "$h" IDOK
+      fi
+      drv gone "$h"
+    done
+  done
+  wait $pid
+  echo "exit $?"
+}
+quietly() { [[ "$1" == *"exit 0"* && "$1" != *msgbox* ]]; }
+installed() { changes >"$work/installed.txt"; }
+after() { changes | grep -v '^+key HKEY_CURRENT_USER' | LC_ALL=C sort; }
+# left BOXES: what of the installation stays, once the batch has removed the
+# folder, when only the ticked groups were undone.
+left() {
+  [ "${1:0:1}" = 1 ] || printf '+key HKEY_CLASSES_ROOT\\%s\n' .mak .makx mak_bvu_file makx_bvu_file
+  [ "${1:1:1}" = 1 ] || grep -E '^\+file .*(\.lnk|/Quibrel Software)$' "$work/installed.txt"
+  [ "${1:2:1}" = 1 ] || echo "+key HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bravik"
+}
+
+install && installed
+same "the script's files are the archive's files" "$(cd "$work/archive" && ls | LC_ALL=C sort)" \
+  "$(builder dump "$INSTALL\\UnInstal.exe" | sed -n 's/^file "%i\\\\\(.*\)"$/\1/p' | LC_ALL=C sort)"
+same "the installation: folder and files, menu folder, three shortcuts; two associations, the Add/Remove entry" "10 3 5" \
+  "$(grep -c '^+file' "$work/installed.txt") $(grep -c '\.lnk$' "$work/installed.txt") $(grep -c '^+key' "$work/installed.txt")"
+
+"$WINE" start "$INSTALL\\Bravik.mak" >/dev/null 2>&1
+w=$(main_window)
+same "the .mak association opens the sample in the installed Bravik" "Bravik.mak - Bravik" "$(drv text "$w")"
+drv post "$w" WM_CLOSE 0 0; drv gone "$w"
+out=$(SHOT=uninstaller uninstall 111)
+same "the dialog: the script's title and message, its ticked boxes" "title: Bravikのｱﾝｲﾝｽﾄｰﾙ
+message: Bravikのｱﾝｲﾝｽﾄｰﾙを行ないます。ﾌｧｲﾙの削除や設定の解除を行なう時は[OK]ﾎﾞﾀﾝを押します。[ｷｬﾝｾﾙ]なら実行しません。||Bravik for Windows Version 1.43|Copyright (C) 1997-2026 by Quibrel Software|
+box IDC_ASSOCIATIONS 1 enabled=1 ﾌｧｲﾙの関連付けの解除を行なう。
+box IDC_SHORTCUTS 1 enabled=1 ｽﾀｰﾄﾒﾆｭｰ等のｼｮｰﾄｶｯﾄを削除する。
+box IDC_ADDREMOVE 1 enabled=1 ｱﾌﾟﾘｹｰｼｮﾝの追加と削除を解除する。" "$(head -5 <<<"$out")"
+check "it ends without a message" quietly "$out"
+check "the batch removes the uninstaller and its folder, then itself" eval 'gone_within "$INSTALL_UNIX" && gone_within "$BATCH"'
+same "nothing of the installation is left" "" "$(after)"
+check "but Bravik's own settings (no record names them)" eval '"$WINE" reg query "HKCU\\Software\\Quibrel\\Bravik\\Spec" >/dev/null 2>&1'
+
+install
+printf 'all:\r\n' >"$INSTALL_UNIX/MyApp.mak"
+installed
+out=$(uninstall cancel)
+check "Cancel: the uninstaller ends quietly" quietly "$out"
+sleep 1
+same "and changes nothing" "$(cat "$work/installed.txt")" "$(changes)"
+out=$(uninstall 111)
+check "a file of the user's: the batch removes the uninstaller, then itself" eval 'gone_within "$INSTALL_UNIX/UnInstal.exe" && gone_within "$BATCH"'
+same "only that file and its folder are left" "$(printf '%s\n' '+file ./Program Files/Bravik' '+file ./Program Files/Bravik/MyApp.mak')" "$(after)"
+rm -rf "$INSTALL_UNIX"
+
+# Each box alone, and none: the groups are independent bits. With a help
+# file, whose index goes with it, and a read-only uninstaller, which the
+# batch's del /f takes as well.
+sed 's/^file "%i\\\\Readme.txt"$/&\nfile "%i\\\\Bravik.HLP"/' "$TOP/release/bravik.uninstall.txt" >"$work/help.txt"
+for boxes in 100 010 001 000; do
+  install "$work/help.txt" && installed || { not_ok "boxes $boxes: install"; continue; }
+  chmod a-w "$INSTALL_UNIX/UnInstal.exe"
+  out=$(uninstall $boxes)
+  check "boxes $boxes: the uninstaller ends without a message" quietly "$out"
+  gone_within "$INSTALL_UNIX"
+  same "boxes $boxes: removes the files and exactly its groups" "$(left $boxes | LC_ALL=C sort)" "$(after)"
+  remove_installation
+done
+
+# The folder browser of a 0xC1 menu folder: the folder picked there goes.
+sed 's/^menu-folder 0x41 "Quibrel Software"/menu-folder 0xC1 ""/' "$TOP/release/bravik.uninstall.txt" >"$work/pick.txt"
+install "$work/pick.txt" && installed
+out=$(uninstall 111 "Quibrel Software")
+contains "0xC1: the folder browser asks for the menu folder" "browser: 削除するメニューの場所を選んでください。" "$out"
+check "a folder picked there: the uninstaller ends without a message" quietly "$out"
+gone_within "$INSTALL_UNIX"
+same "and the picked folder goes with its shortcut, and everything else" "" "$(after)"
+remove_installation
+
+# Failures remove nothing: an empty install directory, no script at all (the
+# image as built: an empty dialog).
+for failure in empty-dir no-script; do
+  if [ $failure = empty-dir ]; then install "" ""; else install && cp "$UNINSTAL" "$INSTALL_UNIX/UnInstal.exe"; fi
+  installed
+  out=$(uninstall 111)
+  [ $failure = no-script ] && same "no script: an empty dialog with clear boxes" "title: |message: ||0 0 0" \
+    "$(head -2 <<<"$out" | tr '\n' '|')$(grep -o 'box IDC_[A-Z]* [01]' <<<"$out" | cut -d' ' -f3 | xargs)"
+  contains "$failure: the failure message" "$FAILURE" "$out"
+  sleep 1
+  same "$failure: nothing removed, no batch" "$(cat "$work/installed.txt")" "$(changes)"
+  remove_installation
+done
