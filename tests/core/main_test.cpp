@@ -72,6 +72,9 @@ TEST(BatchRun, FailedStartsTheWholeWordAndWhatFollows) {
     EXPECT_EQ((std::vector<int>{0, 1, 2}), goesOn.runs) << "a failed start goes on after a dialog that closed itself";
     EXPECT_EQ(RUN_FAILED, RunVariantBatch(stops, s, selected, 3));
     EXPECT_EQ(std::vector<int>{0}, stops.runs);
+    Runner none;
+    EXPECT_EQ(RUN_CLOSED, RunVariantBatch(none, s, selected, 0)) << "nothing selected: the batch counts as closed";
+    EXPECT_TRUE(none.runs.empty());
     EXPECT_EQ(0x12341401u, GetKindFlagsWord(s)) << "the word of kind and flags is back, upper half included";
     // An unattended clean run ends the program; anything else shows the window.
     const struct { int outcome; bool runAtStart, postClose, showWindow; } after[] = {
@@ -95,4 +98,14 @@ TEST(Settings, JumpKeyOutsideTheTableIsNoKey) {
         EXPECT_EQ(r.key, JumpKeyVirtualCode(r.index)) << r.index;
         EXPECT_STREQ(r.label, label) << r.index;
     }
+}
+
+// A file dropped on the window is read when its path, longer than five
+// characters, holds ".mak" anywhere, as written.
+TEST(Main, DroppedFileRule) {
+    const struct { const char* path; bool accepted; } cases[] = {
+        {"C:\\src\\app.mak", true}, {"a.mak", false}, {"ab.mak", true}, {"C:\\src\\APP.MAK", false},
+        {"C:\\x.makers\\notes.txt", true}, {"C:\\src\\app.txt", false}, {"", false}, {nullptr, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.accepted, AcceptsDroppedFile(c.path)) << (c.path ? c.path : "(null)");
 }

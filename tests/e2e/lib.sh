@@ -22,7 +22,19 @@ eventually() {  # eventually "what" expected command...: same, once the program 
   local got; for _ in $(seq 50); do got=$("${@:3}"); [ "$got" = "$2" ] && break; sleep 0.1; done
   same "$1" "$2" "$got"
 }
-drv() { "$WINE" "$DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# The driver itself ends with 0, 1 or 2; anything else means wine did not run
+# it, which a loaded machine now and then makes happen: once more, then.
+drv() {
+  local out status
+  out=$(mktemp)
+  "$WINE" "$DRIVER" "$@" 2>/dev/null | tr -d '\r' >"$out"; status=${PIPESTATUS[0]}
+  if ((status > 2)); then
+    echo "driver $1: status $status, run again" >&2
+    "$WINE" "$DRIVER" "$@" 2>/dev/null | tr -d '\r' >"$out"; status=${PIPESTATUS[0]}
+  fi
+  cat "$out"; rm -f "$out"
+  return "$status"
+}
 first() { local h; h=$(drv "$@") || return 1; echo "${h%%$'\n'*}"; }  # first VERB...: the first window found
 dialog() { first find '#32770' "$1" "${2:-5000}"; }  # dialog TITLE [MS]
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
