@@ -39,6 +39,17 @@ int PutOutput(OutputQueue* queue, const char* bytes, size_t n) {
     return 1;
 }
 
+int ReserveOutput(OutputQueue* queue, size_t n) {
+    if (QueuedBytes(queue) || queue->capacity >= n) return 1;
+    char* block = (char*)malloc(n);
+    if (!block) return 0;
+    free(queue->data);
+    queue->data = block;
+    queue->capacity = n;
+    queue->start = queue->end = 0;
+    return 1;
+}
+
 void DropOutput(OutputQueue* queue, size_t n) {
     if (n > QueuedBytes(queue)) n = QueuedBytes(queue);
     queue->start += n;

@@ -23,6 +23,9 @@ inline const char* QueuedData(const OutputQueue* queue) { return queue->data + q
 /// Appends n bytes; 0 when memory ran out (nothing is appended then), else 1.
 int PutOutput(OutputQueue* queue, const char* bytes, size_t n);
 
+/// Gives an empty queue a block of at least n bytes at once; 0 when that much
+/// memory cannot be had (the queue then grows as bytes come, as before).
+int ReserveOutput(OutputQueue* queue, size_t n);
 /// Removes n bytes (at most what is queued) from the front.
 void DropOutput(OutputQueue* queue, size_t n);
 

@@ -171,6 +171,10 @@ int StartOutputReader(HANDLE pipe) {
     StopOutputReader();
     InitializeCriticalSection(&reader.lock);
     InitOutputQueue(&reader.queue);
+    // A whole backlog's block from the start: growing it later would copy a
+    // large backlog while the reader holds the lock that the display waits
+    // for. The pages are only touched as far as output comes.
+    ReserveOutput(&reader.queue, OUTPUT_BACKLOG_MAX + READ_CHUNK);
     reader.pipe = pipe;
     reader.drainAsked = reader.stopAsked = reader.waitingForRoom = false;
     reader.finished = pipe == nullptr;

@@ -26,6 +26,13 @@ TEST(OutputQueue, KeepsTheBytesInOrderThroughGrowthAndMoves) {
         ASSERT_LE(queue.capacity, 4 * peak + 64 * 1024) << "grown beyond need";
     }
     FreeOutputQueue(&queue);
+    ASSERT_EQ(1, ReserveOutput(&queue, 1000));
+    EXPECT_EQ(1000u, queue.capacity);
+    EXPECT_EQ(1, PutOutput(&queue, "abc", 3));
+    EXPECT_EQ(1, ReserveOutput(&queue, 5000)) << "a queue that holds bytes keeps its block";
+    EXPECT_EQ("abc", std::string(QueuedData(&queue), QueuedBytes(&queue)));
+    EXPECT_EQ(1000u, queue.capacity);
+    FreeOutputQueue(&queue);
 }
 
 // The reader pauses at the bound, resumes as the display takes bytes, and
