@@ -186,6 +186,7 @@ static void PutEscaped(OutputBatch* batch, const char* text, size_t n) {
             out += 5;
         } else if (c < 0x20 || c == 0x7F) {
             out += sprintf(out, "\\u%u?", c);
+            batch->plainWillDo = false;  // a control character the pane would take as a command
         } else {  // 0x80 and up
             *out++ = '\\';
             *out++ = '\'';
@@ -225,8 +226,6 @@ static void NoteLine(OutputLines* state, const char* text, bool keyword, bool* j
 static void PutPlain(OutputBatch* batch, const char* text, size_t n) {
     memcpy(batch->plain + batch->plainLength, text, n);
     batch->plainLength += n;
-    for (size_t i = 0; i < n && batch->plainWillDo; ++i)
-        if ((unsigned char)text[i] < 0x20 && text[i] != '\t') batch->plainWillDo = false;
 }
 
 static void SetFormat(OutputBatch* batch, bool* highlighted, bool highlight) {
@@ -260,8 +259,7 @@ static void AppendLine(OutputLines* state, OutputBatch* batch, bool* highlighted
     PutEscaped(batch, text, length);
     Put(batch, RtfLineEnd);
     PutPlain(batch, text, length);
-    memcpy(batch->plain + batch->plainLength, "\r\n", 2);
-    batch->plainLength += 2;
+    PutPlain(batch, "\r\n", 2);
     batch->lines++;
     state->midLine = false;
 }

@@ -50,7 +50,7 @@ struct Pane {
             // The plain form stands in for the document only when it shows the same.
             std::string added = text.substr(before);
             bool control = false;
-            for (char c : added) control |= (unsigned char)c < 0x20 && !strchr("\t\r\n", c);
+            for (char c : added) control |= ((unsigned char)c < 0x20 && !strchr("\t\r\n", c)) || c == 0x7F;
             EXPECT_EQ(rtf.find("\\b\\cf1 ") == std::string::npos && !control, batch.plainWillDo) << added;
             if (batch.plainWillDo) EXPECT_EQ(added, std::string(batch.plain, batch.plainLength));
         }
