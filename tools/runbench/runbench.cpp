@@ -1,10 +1,9 @@
 // runbench: the Windows side of bench/run_throughput.sh. Times are seconds on
 // the performance counter, which all processes share, from the start of the
-// child; each measuring mode prints one line of key=value figures.
-//   lines N            N build lines, every 10th a diagnostic without error words, one write each
-//   marker FILE        the counter into FILE (make's last recipe line)
+// child; each measuring mode prints one line of key=value figures. The make
+// recipes write with chatter (`lines N 10`, `marker FILE`).
 //   pipe MARKER OUT COMMAND...  the command drained from a default pipe by a blocking reader (the floor)
-//   bravik MARKER BRAVIK MAKEFILE  "Bravik /A MAKEFILE" until it has ended: its run dialog's
+//   bravik MARKER BRAVIK MAKEFILE [ABORT_MS]  "Bravik /A MAKEFILE" until it has ended: its run dialog's
 //                      longest WM_NULL round trip, its pane's size, Bravik's peak memory
 //   richedit TEXT W H  TEXT into a rich edit of the pane's style and size, 10,000
 //                      lines per append with the redraw off (the ceiling)
@@ -22,10 +21,11 @@ static double Now() {
     return (double)now.QuadPart / (double)frequency.QuadPart;
 }
 
+// The marker is chatter's: the performance counter and its frequency.
 static double Marker(const char* marker, double start) {
-    double at = -1;
+    double at = -1, counter, frequency;
     FILE* f = fopen(marker, "rb");
-    if (f && fscanf(f, "%lf", &at) == 1) at -= start;
+    if (f && fscanf(f, "%lf %lf", &counter, &frequency) == 2 && frequency > 0) at = counter / frequency - start;
     if (f) fclose(f);
     return at;
 }
@@ -167,22 +167,6 @@ static int RichEdit(const char* path, int width, int height) {
 }
 
 int main(int argc, char** argv) {
-    if (argc == 3 && !strcmp(argv[1], "lines")) {
-        char line[128];
-        DWORD written;
-        for (long i = 1, n = atol(argv[2]); i <= n; ++i) {
-            int size = i % 10 ? snprintf(line, sizeof line, "g++ -c -O2 -Wall -Iinclude -o obj/file%06ld.o "
-                                         "src/file%06ld.cpp -DNDEBUG\r\n", i, i)
-                              : snprintf(line, sizeof line, "src\\module%03ld.c(%ld) : C4101: 'i' : unreferenced "
-                                         "local variable %06ld\r\n", i % 1000, i, i);
-            WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, (DWORD)size, &written, nullptr);
-        }
-        return 0;
-    }
-    if (argc == 3 && !strcmp(argv[1], "marker")) {
-        FILE* f = fopen(argv[2], "wb");
-        return fprintf(f, "%.6f\n", Now()) < 0 || fclose(f);
-    }
     if (argc >= 5 && !strcmp(argv[1], "pipe")) return Pipe(argv[2], argv[3], argc - 4, argv + 4);
     if (argc >= 5 && !strcmp(argv[1], "bravik")) return Bravik(argv[2], argv[3], argv[4], argc > 5 ? atol(argv[5]) : -1);
     if (argc == 5 && !strcmp(argv[1], "richedit")) return RichEdit(argv[2], atoi(argv[3]), atoi(argv[4]));
