@@ -18,10 +18,6 @@ within() {  # within SECONDS command...: until the command succeeds
   for _ in $(seq $(($1 * 10))); do "${@:2}" && return 0; sleep 0.1; done
   return 1
 }
-eventually() {  # eventually "what" expected command...: same, once the program got there (5 s at most)
-  local got; for _ in $(seq 50); do got=$("${@:3}"); [ "$got" = "$2" ] && break; sleep 0.1; done
-  same "$1" "$2" "$got"
-}
 # The driver itself ends with 0, 1 or 2; anything else means wine did not run
 # it, which a loaded machine now and then makes happen: once more, then.
 drv() {
@@ -37,6 +33,11 @@ drv() {
 }
 first() { local h; h=$(drv "$@") || return 1; echo "${h%%$'\n'*}"; }  # first VERB...: the first window found
 dialog() { first find '#32770' "$1" "${2:-5000}"; }  # dialog TITLE [MS]
+message() {  # message [MS]: the text of Bravik's message box, which is then confirmed
+  local m; m=$(dialog Bravik "${1:-5000}") || return 1
+  drv text "$m" MSGBOX_TEXT; drv press "$m" IDOK
+}
+settings_dialog() { drv post "$1" WM_COMMAND CMD_SETTINGS 0; dialog 環境の設定; }  # settings_dialog MAIN
 winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 reg932() { "$WINE" reg "$@" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
 cp932() { printf '%b' "$1" | iconv -f UTF-8 -t CP932; }
@@ -48,14 +49,6 @@ shot() {  # shot NAME HWND: the window as the screen shows it
   local x y w h
   read -r x y w h <<<"$(drv rect "$2")"
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$SHOTS/$1.png" 2>/dev/null
-}
-# line_starts FILE: where each line of the UTF-8 FILE starts in a rich edit,
-# which counts UTF-16 units and one character per line end.
-line_starts() {
-  python3 -c 'import sys
-n = 0
-for line in open(sys.argv[1], encoding="utf-8").read().split("\n"):
-    print(n); n += len(line.encode("utf-16-le")) // 2 + 1' "$1"
 }
 double_click() {  # double_click PANE CHAR: on that character of a rich edit
   local cx cy pos

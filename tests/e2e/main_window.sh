@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real Bravik.exe's main window: start-up (title, variants, a missing
-# makefile, the stored position), the window menu's help, the open and about
-# dialogs, edit and help, batch runs and the unattended "/A" start, and the
-# settings dialog's round trip through the registry.
+# makefile, the stored position), the open and about dialogs, edit and help,
+# batch runs and the unattended "/A" start, and the settings dialog's round
+# trip through the registry.
 . "$TOP/tests/e2e/lib.sh"
 data=$(mktemp -d) start="$TOP/tests/data/startup" MAKE_WIN=$(winpath "$GNUMAKE")
 at_exit "rm -rf '$data'"
@@ -26,9 +26,7 @@ close
 same "closing ends Bravik with code 0 and stores the position" "0 320 280" "$? $(drv position | cut -d' ' -f3-)"
 check "but no settings record without the settings dialog" not drv settings-get flags
 bravik /A missing.mak
-m=$(dialog Bravik 15000)
-same "a missing makefile is reported" "missing.mak ファイルが見つからないか、既に使用されています。" "$(drv text "$m" MSGBOX_TEXT)"
-drv press "$m" IDOK
+same "a missing makefile is reported" "missing.mak ファイルが見つからないか、既に使用されています。" "$(message 15000)"
 w=$(main_window)
 same "then the window shows without a file" "No File - Bravik" "$(drv text "$w")"
 close_bravik "$w"; w=
@@ -43,31 +41,12 @@ same "maximised: the normal top and size, the maximised left edge are stored" "$
 check "#BvMulti 1 re-creates the list for multiple selection" multi "$w"
 close
 
-# The window menu's help in the status bar: whether it shows help, and its length.
 drv settings-set makeExe="$MAKE_WIN" makeOptions='-f %s' flags=1 editorExe="$(winpath "$RECORDER")"
 reopen "$(winpath "$data/batch.mak")"
-sb=$(drv item "$w" ID_STATUSBAR)
-help() { echo "$(drv send "$sb" SB_ISSIMPLE 0 0) $(($(drv send "$sb" SB_GETTEXTLENGTHW 0 0) & 0xFFFF))"; }
-key() { drv post "$w" WM_KEYDOWN "VK_$1" 0; sleep 0.4; }
-menu() { drv post "$w" WM_SYSCOMMAND SC_KEYMENU 32; sleep 0.7; for k in "$@"; do key $k; done; }
-menu UP UP
-eventually "the menu item Ｍａｋｅの実行 is described" "1 26" help  # 設定内容に従って選択した条件のＭａｋｅを実行します。
-key ESCAPE; key ESCAPE
-eventually "closing the menu ends the help" 0 eval 'help | cut -d" " -f1'
-menu UP RIGHT DOWN
-eventually "a variant's item shows its macros" "1 8" help  # V=2 RC=1
-key DOWN
-eventually "a variant without macros shows nothing" "1 0" help
-rm -f "$data/runs.log"
-key RETURN
-within 20 test -s "$data/runs.log"; sleep 1
-same "the item runs its variant" "V " "$(runs)"
-
 focus "batch.mak - Bravik"; xdotool key ctrl+o
 o=$(dialog 開く)
-same "Ctrl+O: the open dialog for makefiles" "$(printf 'Bravikﾌｧｲﾙ形式(*.mak)\nすべてのﾌｧｲﾙ形式(*.*)')" "$(drv items "$o" FILE_TYPES)"
 drv set-text "$o" FILE_NAME "$(winpath "$start/plain.mak")"; drv press "$o" IDOK
-eventually "the chosen makefile is read" "plain.mak - Bravik" drv text "$w"
+check "Ctrl+O: the makefile chosen in the open dialog is read" within 5 eval '[ "$(drv text "$w")" = "plain.mak - Bravik" ]'
 focus "plain.mak - Bravik"; xdotool key alt+slash
 a=$(dialog 'Bravikのﾊﾞｰｼﾞｮﾝ情報')
 contains "Alt+/ opens the about box" "Version 1.43" "$(drv children "$a")"
@@ -76,9 +55,8 @@ reg_default 'HKCR\mailto\shell\open\command' 'C:\no\such\mailer.exe "%1"'
 : >"$RECORD_LOG"; drv press "$a" IDC_HOMEPAGE
 contains "ホームページ opens the home page through the shell" "https://" "$(wait_record)"
 drv press "$a" IDC_SENDMAIL
-m=$(dialog Bravik)
-same "a failed mail request is reported" "メールの送信ができません。" "$(drv text "$m" MSGBOX_TEXT)"
-drv press "$m" IDOK; drv press "$a" IDOK; drv gone "$a"
+same "a failed mail request is reported" "メールの送信ができません。" "$(message)"
+drv press "$a" IDOK; drv gone "$a"
 : >"$RECORD_LOG"; drv post "$w" WM_COMMAND CMD_EDIT 0
 # Wine quotes a program path with a blank that it found by trying the blanks in
 # turn; Windows hands the command line over as it was given.
@@ -91,9 +69,9 @@ reg_default 'HKCR\.html' BravikE2E.Page
 : >"$RECORD_LOG"; focus "plain.mak - Bravik"; xdotool key F1
 same "F1 without Bravik.hlp opens the HTML help beside the program" "\"$(winpath "$RECORDER")\" \"$(winpath "$BUILD/Bravik.html")\"" "$(wait_record)"
 
-# Several variants in one go, with closeOnSuccess off, the Hidemaru kind: a
-# batch forces closeOnSuccess and puts the whole word back afterwards.
-drv settings-set editorKind=1 flags=4
+# Several variants in one go, with closeOnSuccess off: a batch forces
+# closeOnSuccess (that it puts the whole word back is the core's, tested natively).
+drv settings-set flags=4
 batch() {  # batch MAKEFILE: every variant selected and run
   rm -f "$data/runs.log"
   reopen "$(winpath "$data/$1")"
@@ -104,11 +82,6 @@ batch clean.mak
 check "a clean batch runs every variant, each dialog closing itself" within 30 eval '[ "$(runs)" = "V1 V3 " ]'
 sleep 1
 check "no run dialog left open" not run_dialog 300
-drv post "$w" WM_COMMAND CMD_SETTINGS 0
-s=$(dialog 環境の設定)
-same "then closeOnSuccess is off again, multiple selection and the editor kind kept" "0 1 1" \
-  "$(box "$s" IDC_CLOSEONSUCCESS BM_GETCHECK) $(box "$s" IDC_MULTISELECT BM_GETCHECK) $(box "$s" IDC_EDITORKIND CB_GETCURSEL)"
-drv press "$s" IDCANCEL; drv gone "$s"
 batch batch.mak
 within 30 eval '[ "$(runs)" = "V1 V2 " ]'; sleep 1
 d=$(run_dialog)
@@ -131,14 +104,12 @@ drv press "$d" IDCANCEL; wait_exit "$LAST_PID" 15
 same "closing that dialog ends Bravik with code 0" 0 $?
 drv settings-set makeExe='C:\nowhere\make.exe'
 bravik /A "$(winpath "$data/batch.mak")"
-m=$(dialog Bravik 20000)
-same "a make that cannot start: the whole command line in the message" 'C:\nowhere\make.exe -f batch.mak V=1 が実行できません。' "$(drv text "$m" MSGBOX_TEXT)"
-drv press "$m" IDOK
+same "a make that cannot start: the whole command line in the message" 'C:\nowhere\make.exe -f batch.mak V=1 が実行できません。' "$(message 20000)"
 w=$(main_window)
 check "then the main window shows" test -n "$w"
 
 # The settings dialog: every field changed and confirmed comes back from the
-# registry after a restart; Cancel after browsing stores nothing.
+# registry after a restart; Cancel stores nothing.
 texts=(makeExe IDC_MAKEEXE "$MAKE_WIN" makeOptions IDC_MAKEOPT "-f %s -k" environment IDC_ENVIRONMENT $'INCLUDE=C:\\inc\nTEMP=C:\\一時'
   currentDir IDC_CURRENTDIR 'C:\作業\build' editorExe IDC_EDITOREXE 'C:\Program Files\秀丸\Hidemaru.exe' editorOptions IDC_EDITOROPT '/j%d,1')
 choices=(IDC_EDITORKIND 1 IDC_TOOLBARSTYLE 3 IDC_JUMPKEY 13)
@@ -146,14 +117,12 @@ checks=(IDC_USESYSTEMENV IDC_CLOSEONSUCCESS IDC_MULTISELECT IDC_HIGHLIGHTERRORS 
 drv delete-settings
 reopen
 drv post "$w" WM_COMMAND CMD_STATUSBAR 0
-drv post "$w" WM_COMMAND CMD_SETTINGS 0
-s=$(dialog 環境の設定)
+s=$(settings_dialog "$w")
 for ((i = 0; i < ${#texts[@]}; i += 3)); do drv set-text "$s" "${texts[i + 1]}" "${texts[i + 2]//$'\n'/$'\r\n'}"; done
 for ((i = 0; i < ${#choices[@]}; i += 2)); do box "$s" "${choices[i]}" CB_SETCURSEL "${choices[i + 1]}" >/dev/null; done
 for b in "${checks[@]}"; do box "$s" $b BM_SETCHECK 1 >/dev/null; done
 drv press "$s" IDC_MAKEEXE_BROWSE
 o=$(dialog 実行ファイルの指定)
-same "参照 offers programs" "実行ﾌｧｲﾙ形式(*.exe,*.dll)" "$(drv items "$o" FILE_TYPES)"
 same "the main window stays disabled under the file dialog" "visible=1 enabled=0" "$(drv state "$w")"
 drv press "$o" IDCANCEL; drv gone "$o"
 same "a cancelled browse keeps the field" "$MAKE_WIN" "$(drv text "$s" IDC_MAKEEXE)"
@@ -166,29 +135,13 @@ reopen
 same "the status bar stays hidden after a restart" "" "$(drv item "$w" ID_STATUSBAR)"
 check "the large flat toolbar with labels" test $(($(drv send "$(drv item "$w" ID_TOOLBAR)" TB_GETBUTTONSIZE 0 0) >> 16)) -gt 27
 check "the list in multiple selection" multi "$w"
-drv post "$w" WM_COMMAND CMD_SETTINGS 0
-s=$(dialog 環境の設定)
+s=$(settings_dialog "$w")
 same "every field back from the registry" "$(for ((i = 2; i < ${#texts[@]}; i += 3)); do echo "${texts[i]}"; done
     printf '%s\n' "${choices[@]}" | sed -n '2~2p'; printf '1\n%.0s' "${checks[@]}")" \
   "$(for ((i = 0; i < ${#texts[@]}; i += 3)); do drv text "$s" "${texts[i + 1]}"; done
     for ((i = 0; i < ${#choices[@]}; i += 2)); do box "$s" "${choices[i]}" CB_GETCURSEL; done
     for b in "${checks[@]}"; do box "$s" $b BM_GETCHECK; done)"
-# The folder browser of the working directory: the first drive under My Computer.
-drv press "$s" IDC_CURRENTDIR_BROWSE
-f=$(first owned "$s")
-same "参照 opens the folder browser" "パスを選んでください。" "$(drv text "$f" BROWSE_TITLE)"
-tree=$(drv item "$f" BROWSE_TREE) root=$(drv send "$(drv item "$f" BROWSE_TREE)" TVM_GETNEXTITEM TVGN_ROOT 0)
-drv send "$tree" TVM_EXPAND TVE_EXPAND "$root" >/dev/null
-drv send "$tree" TVM_SELECTITEM TVGN_CARET "$(drv send "$tree" TVM_GETNEXTITEM TVGN_CHILD "$root")" >/dev/null
-drv press "$f" IDOK; drv gone "$f"
-same "the chosen folder fills the field" 'C:\' "$(drv text "$s" IDC_CURRENTDIR)"
+drv set-text "$s" IDC_CURRENTDIR 'C:\'
 drv press "$s" IDCANCEL; drv gone "$s"
 same "Cancel stores nothing" 'C:\作業\build' "$(drv settings-get currentDir)"
-# The keyboard: Tab visits every control in reading order and comes back.
-drv post "$w" WM_COMMAND CMD_SETTINGS 0
-s=$(dialog 環境の設定)
-focus 環境の設定
-order=$(for _ in $(seq 21); do drv focus "$s"; xdotool key Tab; sleep 0.2; done | xargs)
-same "the Tab order" "1001 1003 1002 1004 1005 1006 1009 1011 1010 1012 1013 1014 1015 1016 1017 1018 1007 1008 1 2 1001" "$order"
-drv press "$s" IDCANCEL; drv gone "$s"
 close_bravik "$w"

@@ -27,15 +27,12 @@ static void Print(const wchar_t* text) {
 #define N(x) {#x, x}
 static const struct { const char* name; long long value; } Names[] = {
 #include "resource_names.inc"
-    N(IDOK), N(IDCANCEL), N(WM_CLOSE), N(WM_COMMAND), N(WM_KEYDOWN), N(WM_CHAR), N(WM_SYSCOMMAND), N(SC_KEYMENU),
-    N(SC_MAXIMIZE), N(VK_RETURN), N(VK_ESCAPE), N(VK_UP), N(VK_DOWN), N(VK_RIGHT), N(BM_GETCHECK), N(BM_SETCHECK),
-    N(CB_GETCURSEL), N(CB_SETCURSEL), N(LB_SETSEL), N(LB_SETCURSEL), N(EM_GETSEL), N(EM_LINEFROMCHAR), N(EM_LINEINDEX),
-    N(EM_POSFROMCHAR), N(SB_ISSIMPLE), N(SB_GETTEXTLENGTHW), N(TB_GETBUTTONSIZE), N(TVM_GETNEXTITEM), N(TVM_EXPAND),
-    N(TVM_SELECTITEM), N(TVGN_ROOT), N(TVGN_CHILD), N(TVGN_CARET), N(TVE_EXPAND),
-    // The common dialogs' controls, and the folder browser's and the message
-    // box's as Wine numbers them; the run dialog's pane keeps the id 0.
-    {"FILE_NAME", cmb13}, {"FILE_NAME_EDIT", edt1}, {"FILE_TYPES", cmb1}, {"BROWSE_TREE", 14145},
-    {"BROWSE_TITLE", 14146}, {"MSGBOX_TEXT", 0xFFFF}, {"PANE", 0},
+    N(IDOK), N(IDCANCEL), N(WM_CLOSE), N(WM_COMMAND), N(WM_SYSCOMMAND), N(SC_MAXIMIZE), N(BM_GETCHECK), N(BM_SETCHECK),
+    N(CB_GETCURSEL), N(CB_SETCURSEL), N(LB_SETSEL), N(LB_SETCURSEL), N(EM_GETSEL), N(EM_LINEFROMCHAR), N(EM_POSFROMCHAR),
+    N(TB_GETBUTTONSIZE),
+    // The file dialogs' name box, and the message box's text as Wine numbers
+    // it; the run dialog's pane keeps the id 0.
+    {"FILE_NAME", cmb13}, {"FILE_NAME_EDIT", edt1}, {"MSGBOX_TEXT", 0xFFFF}, {"PANE", 0},
 };
 
 static long long Number(const wchar_t* arg) {
@@ -56,18 +53,16 @@ static wchar_t* Text(HWND hwnd) {
 }
 
 // find CLASS TITLE MS: every visible top-level window of the class whose title
-// is TITLE ("" any), once there is one; owned HWND MS: those it owns.
+// is TITLE ("" any), once there is one.
 struct Search {
     const wchar_t *cls, *title;
-    HWND owner;
     int found;
 };
 static BOOL CALLBACK FindProc(HWND hwnd, LPARAM param) {
     Search* s = (Search*)param;
     wchar_t cls[256];
     GetClassNameW(hwnd, cls, 256);
-    if (IsWindowVisible(hwnd) && (!s->cls || !wcscmp(cls, s->cls)) && (!s->title || !wcscmp(Text(hwnd), s->title)) &&
-        (!s->owner || GetWindow(hwnd, GW_OWNER) == s->owner))
+    if (IsWindowVisible(hwnd) && !wcscmp(cls, s->cls) && (!s->title || !wcscmp(Text(hwnd), s->title)))
         printf("%lld\n", (long long)(INT_PTR)hwnd), ++s->found;
     return TRUE;
 }
@@ -165,7 +160,7 @@ int main() {
         if (!Stored("Position", &p, sizeof p, argc == 4)) return 1;
         return argc == 4 || printf("%d %d %d %d\n", p.x, p.y, p.width, p.height) < 0;
     }
-    if (is(L"find") && argc >= 1) return Find({argv[0], argc > 1 && argv[1][0] ? argv[1] : nullptr, nullptr, 0}, arg(2, 5000));
+    if (is(L"find") && argc >= 1) return Find({argv[0], argc > 1 && argv[1][0] ? argv[1] : nullptr, 0}, arg(2, 5000));
     if (argc < 1) return 2;
     HWND hwnd = (HWND)(INT_PTR)_wcstoi64(argv[0], nullptr, 0);
     if (is(L"gone")) {  // until the window is destroyed or hidden
@@ -174,18 +169,11 @@ int main() {
         return 0;
     }
     if (!IsWindow(hwnd)) return 1;
-    if (is(L"owned")) return Find({nullptr, nullptr, hwnd, 0}, arg(1, 5000));
     if (is(L"press"))  // as a click does: the notification reaches the dialog
         return !PostMessageW(hwnd, WM_COMMAND, arg(1, 0), (LPARAM)GetDlgItem(hwnd, (int)arg(1, 0)));
     if (is(L"post") && argc == 4) return !PostMessageW(hwnd, (UINT)arg(1, 0), arg(2, 0), arg(3, 0));
     if (is(L"send") && argc == 4) return printf("%lld\n", (long long)SendMessageW(hwnd, (UINT)arg(1, 0), arg(2, 0), arg(3, 0))), 0;
     if (is(L"children")) return EnumChildWindows(hwnd, ChildText, 0), 0;
-    if (is(L"focus")) {  // the id of the control with the keyboard focus in the window's thread
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) || !info.hwndFocus) return 1;
-        return printf("%d\n", GetDlgCtrlID(info.hwndFocus)), 0;
-    }
     // The verbs below act on the child with the id given after the window, if any.
     if (argc >= 2 && !(hwnd = GetDlgItem(hwnd, (int)Number(argv[1])))) return 1;
     if (is(L"item")) return printf("%lld\n", (long long)(INT_PTR)hwnd), 0;
@@ -198,15 +186,12 @@ int main() {
         else GetClientRect(hwnd, &r), MapWindowPoints(hwnd, nullptr, (POINT*)&r, 2);
         return printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top), 0;
     }
-    if (is(L"items")) {  // of a list box or a combo box
-        wchar_t cls[64], text[1024];
-        GetClassNameW(hwnd, cls, 64);
-        bool combo = !wcscmp(cls, L"ComboBox");
-        LRESULT count = SendMessageW(hwnd, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    if (is(L"items")) {  // of a list box
+        wchar_t text[1024];
+        LRESULT count = SendMessageW(hwnd, LB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
             text[0] = L'\0';
-            if (SendMessageW(hwnd, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0) < 1024)
-                SendMessageW(hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, i, (LPARAM)text);
+            if (SendMessageW(hwnd, LB_GETTEXTLEN, i, 0) < 1024) SendMessageW(hwnd, LB_GETTEXT, i, (LPARAM)text);
             Print(text);
         }
         return count < 0;
