@@ -5,8 +5,9 @@
 # through the shell's link interface, the Add/Remove key, UnInstal.exe with
 # the release's script), opened through the association, and uninstalled
 # through UnInstal's dialog as the Add/Remove entry starts it: one box alone
-# removes exactly its group, none only the files, all three leave nothing, a file the user saved
-# stays with its folder, and Cancel and the failures remove nothing.
+# removes exactly its group, none only the files, all three leave nothing, a
+# file the user saved stays with its folder, and Cancel and the failures
+# remove nothing.
 . "$TOP/tests/e2e/lib.sh"
 UNINSTAL="$BUILD/uninstal/UnInstal.exe" BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
 INSTALL='C:\Program Files\Bravik' INSTALL_UNIX="$DRIVE_C/Program Files/Bravik" BATCH="$DRIVE_C/BvDelIns.bat"
@@ -18,10 +19,9 @@ builder() { "$WINE" "$BUILDER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTAT
 gone_within() { within 10 test ! -e "$1"; }
 
 EXAMPLE="$TOP/examples/uninstall/bravik.uninstall.txt"
-same "the builder reports the script it appended" "$(winpath "$work/u.exe"): dataLength 740, 50168 bytes" \
-  "$(builder build "$(winpath "$EXAMPLE")" "$(winpath "$UNINSTAL")" "$(winpath "$work/u.exe")")"
+builder build "$(winpath "$EXAMPLE")" "$(winpath "$UNINSTAL")" "$(winpath "$work/u.exe")" >/dev/null
 builder dump "$(winpath "$work/u.exe")" >"$work/dumped.txt"
-check "dump gives the description back byte for byte" cmp -s "$EXAMPLE" "$work/dumped.txt"
+check "build, then dump gives the description back byte for byte" cmp -s "$EXAMPLE" "$work/dumped.txt"
 printf 'product "P"\nfile "x"\n' >"$work/bad.txt"
 builder build "$(winpath "$work/bad.txt")" "$(winpath "$UNINSTAL")" "$(winpath "$work/bad.exe")"; rc=$?
 check "a broken description is refused, and no file written" test $rc != 0 -a ! -e "$work/bad.exe"
