@@ -16,22 +16,16 @@ namespace {
 
 const std::string Chatter = ProgramDirectory() + "tools\\chatter\\chatter.exe", Ok = " 秒でMAKEが正常に終了しました.";
 
-std::vector<std::string> PaneLines(HWND pane) {
-    GETTEXTLENGTHEX length = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    std::wstring wide((size_t)SendMessageW(pane, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0) + 1, L'\0');
-    GETTEXTEX get = {(DWORD)(wide.size() * sizeof(WCHAR)), GT_DEFAULT, 1200, nullptr, nullptr};
-    wide.resize(SendMessageW(pane, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)&wide[0]));
+std::vector<std::string> PaneLines(HWND pane) {  // in CP932
+    GETTEXTLENGTHEX length = {GTL_NUMBYTES | GTL_PRECISE, 932};
+    std::string text((size_t)SendMessageA(pane, EM_GETTEXTLENGTHEX, (WPARAM)&length, 0) + 1, '\0');
+    GETTEXTEX get = {(DWORD)text.size(), GT_DEFAULT, 932, nullptr, nullptr};
+    text.resize(SendMessageA(pane, EM_GETTEXTEX, (WPARAM)&get, (LPARAM)&text[0]));
     std::vector<std::string> lines;
-    for (size_t start = 0, end; start < wide.size(); start = end + 1) {
-        if ((end = wide.find(L'\r', start)) == std::wstring::npos) end = wide.size();
-        std::string text((end - start) * 2, '\0');
-        text.resize(WideCharToMultiByte(932, 0, &wide[start], (int)(end - start), &text[0], (int)text.size(), nullptr, nullptr));
-        lines.push_back(text);
-    }
+    for (size_t start = 0, end; start < text.size(); start = end + 1)
+        lines.push_back(text.substr(start, (end = std::min(text.find('\r', start), text.size())) - start));
     return lines;
 }
-
-bool EndsWith(const std::string& text, const std::string& end) { return text.size() >= end.size() && !text.compare(text.size() - end.size(), end.size(), end); }
 
 long long WorkingSet() {
     PROCESS_MEMORY_COUNTERS counters = {};
@@ -78,7 +72,7 @@ class RunMakeTest : public ::testing::Test {
         AppState.variantListBox = CreateWindowA("LISTBOX", "", WS_CHILD, 0, 0, 9, 9, AppState.mainWindow, nullptr, nullptr, nullptr);
         CreateDirectoryA(dir.c_str(), nullptr);
         WriteFileText(dir + "run.mak", "CH = " + Chatter + "\n"
-            "tail:\n\t@$(CH) sleep 1300 long 3000 60\n"  // a burst just before the exit
+            "tail:\n\t@$(CH) sleep 1300 lines 3000 0\n"  // a burst just before the exit
             "grandchild:\n\t@$(CH) spawn \"pid child.pid lines 100000000 0\" line \"make is done\"\n"
             "stdin:\n\t@$(CH) stdin\nlastline:\n\t@$(CH) line first text \"no line end\"\n"
             "warned:\n\t@$(CH) line \"1 warning\"\nenvironment:\n\t@$(CH) line \"$(BVT)\"\n"
@@ -118,7 +112,7 @@ class RunMakeTest : public ::testing::Test {
 // A burst before the exit, a grandchild writing on, empty stdin, a last line without its end, a warning, exit code 259.
 TEST_F(RunMakeTest, EveryLineAndTheEndOfTheRun) {
     const struct { const char *target, *shown; size_t lines; std::string end; } cases[] = {
-        {"tail", "00003000 ", 3002, Ok}, {"grandchild", "|make is done|", 0, Ok}, {"stdin", "|stdin 0 bytes|", 3, Ok},
+        {"tail", "file003000.cpp -DNDEBUG|", 3002, Ok}, {"grandchild", "|make is done|", 0, Ok}, {"stdin", "|stdin 0 bytes|", 3, Ok},
         {"lastline", "|first|no line end|", 4, Ok}, {"warned", "|1 warning|", 3, Ok}, {"environment", "|line0|", 3, Ok},
         {"exit 259", "|run.mak|", 3, " 秒でMAKEが 259 のエラーで終了しました."}};
     strcpy(AppState.settings.environment, "BVT=line0");
@@ -141,16 +135,16 @@ TEST_F(RunMakeTest, EveryLineAndTheEndOfTheRun) {
     }
 }
 
+// Make's own command line in the message when it cannot start is checked by tests/e2e/main_window.sh.
 TEST_F(RunMakeTest, MessagesInsteadOfARun) {
     const std::string none = "Bravik|ＭＡＫＥファイルが指定されていません。または間違っています。\n「ファイル/開く」コマンドを実行してください。\n";
-    const struct { const char *makefile, *options; std::string macros, message; } cases[] = {
-        {"C:\\src\\build.mak", "-nologo", "", "Bravik|icon|nmake -nologo /f build.mak が実行できません。\n"}, {"", "", "", none},
-        {"C:\\src\\", "", "", none}, {"C:\\src\\build.mak", "", "x=" + std::string(779 - 20, '0'),  // "nmake /f build.mak " is 19 bytes
-                                       "Bravik|icon|ＭＡＫＥのコマンドラインが779バイトを超えるため実行できません。\n"}};
+    const struct { const char* makefile; std::string macros, message; } cases[] = {
+        {"", "", none}, {"C:\\src\\", "", none}, {"C:\\src\\build.mak", "x=" + std::string(779 - 20, '0'),  // "nmake /f build.mak " is 19 bytes
+                                                "Bravik|icon|ＭＡＫＥのコマンドラインが779バイトを超えるため実行できません。\n"}};
     strcpy(AppState.settings.makeExe, "nmake");
+    AppState.settings.makeOptions[0] = '\0';
     for (const auto& c : cases) {
         strcpy(AppState.makefilePath, c.makefile);
-        strcpy(AppState.settings.makeOptions, c.options);
         Target(c.macros.c_str());
         runAutoClosed = 7;
         EXPECT_EQ(c.message, ShowingBoxes([&] { EXPECT_EQ(Failed, RunMake(AppState.mainWindow, 0)); }));

@@ -26,6 +26,8 @@ inline std::string ProgramDirectory() {
     return s.substr(0, s.rfind('\\') + 1);
 }
 
+inline bool EndsWith(const std::string& text, const std::string& end) { return text.size() >= end.size() && !text.compare(text.size() - end.size(), end.size(), end); }
+
 inline std::string Repeat(const std::string& text, int count) { return count > 0 ? text + Repeat(text, count - 1) : ""; }
 
 inline std::string TempDirectory() {

@@ -1,14 +1,13 @@
 // chatter: the console program make recipes run in the run tests and the
 // benchmark (under Wine a recipe can start Windows programs only). Its
 // arguments are commands, left to right: print FILE EOL (a file's lines, each
-// ended by crlf, lf, cr or none), line TEXT, err TEXT (on stderr), text TEXT
-// (no line end), lines N EVERY (build lines, every EVERY-th a diagnostic),
-// long N LEN (N lines of LEN bytes), blocks N SIZE (N writes of numbered
-// 100-byte lines, as `type` writes), spawn "ARGS" (another chatter on the same
-// output, not waited for), cwd, marker FILE (the performance counter and its
-// frequency), pid FILE, args FILE REST... (the rest written, then the end),
-// stdin (reads it to its end, prints "stdin N bytes"), sleep MS (-1: for
-// ever), exit N. A failed write (the reader has gone) ends it with code 3.
+// ended by crlf, lf, cr or none), line TEXT, text TEXT (no line end), lines N
+// EVERY (build lines, every EVERY-th a diagnostic), blocks N SIZE (N writes of
+// numbered 100-byte lines, as `type` writes), spawn "ARGS" (another chatter on
+// the same output, not waited for), marker FILE (the performance counter and
+// its frequency), pid FILE, stdin (reads it to its end, prints "stdin N
+// bytes"), sleep MS, exit N. A failed write (the reader has gone) ends it with
+// code 3.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -19,12 +18,6 @@ static HANDLE out;
 static void Put(HANDLE to, const char* data, size_t size) {
     for (DWORD written = 0; size > 0; data += written, size -= written)
         if (!WriteFile(to, data, (DWORD)size, &written, nullptr) || written == 0) ExitProcess(3);
-}
-
-static void WriteSmallFile(const char* path, const char* text) {
-    HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written;
-    if (f != INVALID_HANDLE_VALUE) WriteFile(f, text, (DWORD)strlen(text), &written, nullptr), CloseHandle(f);
 }
 
 int main(int argc, char** argv) {
@@ -49,10 +42,9 @@ int main(int argc, char** argv) {
             }
             fclose(f);
             i += 2;
-        } else if (!strcmp(command, "line") || !strcmp(command, "err") || !strcmp(command, "text")) {
-            HANDLE to = command[0] == 'e' ? GetStdHandle(STD_ERROR_HANDLE) : out;
-            Put(to, a, strlen(a));
-            if (command[0] != 't') Put(to, "\r\n", 2);
+        } else if (!strcmp(command, "line") || !strcmp(command, "text")) {
+            Put(out, a, strlen(a));
+            if (command[0] == 'l') Put(out, "\r\n", 2);
             ++i;
         } else if (!strcmp(command, "lines")) {
             for (long k = 1; k <= n; ++k) {
@@ -62,19 +54,12 @@ int main(int argc, char** argv) {
                 Put(out, text, (size_t)length);
             }
             i += 2;
-        } else if (!strcmp(command, "long") || !strcmp(command, "blocks")) {
-            bool blocks = command[0] == 'b';
-            long size = blocks ? m : (m < 3 ? 3 : m), line = 0;
-            char* buffer = (char*)malloc((size_t)size + 101);
+        } else if (!strcmp(command, "blocks")) {
+            long line = 0;
+            char* buffer = (char*)malloc((size_t)m + 101);
             for (long k = 0; k < n; ++k) {
-                if (blocks) {
-                    for (long at = 0; at < size; at += 100) snprintf(buffer + at, 101, "%08ld %-89s\r\n", ++line, "block line");
-                } else {
-                    int head = snprintf(buffer, (size_t)size, "%08ld ", k + 1);
-                    for (long j = head < size - 2 ? head : size - 2; j < size - 2; ++j) buffer[j] = (char)('a' + j % 26);
-                    memcpy(buffer + size - 2, "\r\n", 2);
-                }
-                Put(out, buffer, (size_t)size);
+                for (long at = 0; at < m; at += 100) snprintf(buffer + at, 101, "%08ld %-89s\r\n", ++line, "block line");
+                Put(out, buffer, (size_t)m);
             }
             free(buffer);
             i += 2;
@@ -93,32 +78,21 @@ int main(int argc, char** argv) {
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
             ++i;
-        } else if (!strcmp(command, "cwd")) {
-            DWORD k = GetCurrentDirectoryA(MAX_PATH, text);
-            Put(out, strcat(text + k, "\r\n") - k, k + 2);
         } else if (!strcmp(command, "marker") || !strcmp(command, "pid")) {
             LARGE_INTEGER now, frequency;
             QueryPerformanceCounter(&now);
             QueryPerformanceFrequency(&frequency);
             if (command[0] == 'm') snprintf(text, sizeof text, "%lld %lld\n", (long long)now.QuadPart, (long long)frequency.QuadPart);
             else snprintf(text, sizeof text, "%lu\n", GetCurrentProcessId());
-            WriteSmallFile(a, text);
+            if (FILE* f = fopen(a, "wb")) fputs(text, f), fclose(f);
             ++i;
-        } else if (!strcmp(command, "args")) {
-            text[0] = '\0';
-            for (int k = i + 2; k < argc; ++k) {
-                if (k > i + 2) strncat(text, " ", sizeof text - strlen(text) - 1);
-                strncat(text, argv[k], sizeof text - strlen(text) - 1);
-            }
-            WriteSmallFile(a, text);
-            return 0;
         } else if (!strcmp(command, "stdin")) {
             DWORD got = 0;
             unsigned long total = 0;
             while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), text, sizeof text, &got, nullptr) && got > 0) total += got;
             Put(out, text, (size_t)snprintf(text, sizeof text, "stdin %lu bytes\r\n", total));
         } else if (!strcmp(command, "sleep") || !strcmp(command, "exit")) {
-            if (command[0] == 's') Sleep(n < 0 ? INFINITE : (DWORD)n);
+            if (command[0] == 's') Sleep((DWORD)n);
             else exitCode = (int)n;
             ++i;
         } else {
