@@ -118,7 +118,7 @@ TEST(Run, LongLinesAreShownInLumps) {
 // Each line is cleaned (escapes, UTF-8), then classified and highlighted by
 // the flags that are set. That every line is counted and noted for make's
 // directory stack is seen by tests/e2e/run_dialog.sh (the counts, the jumps).
-TEST(Run, LinesAreCleanedCountedTrackedAndHighlightedByTheFlags) {
+TEST(Run, LinesAreCleanedAndHighlightedByTheFlags) {
     const struct { const char *line, *shown; bool error, jumpable; } lines[] = {
         {"make[1]: Entering directory 'C:/p/sub'", nullptr, false, false},
         {"\x1b[01mx.c:3:5:\x1b[m error: \xE2\x80\x98x\xE2\x80\x99", "x.c:3:5: error: ‘x’", true, true},
