@@ -4,9 +4,9 @@
 
 TEST(Main, StartupHelpAndEditCommand) {
     const struct { const char* line; int runAtStart; const char* name; } lines[] = {  // name nullptr: no makefile
-        {nullptr, 0, nullptr}, {"\"C:\\my src\\a.mak\" ", 0, "\"C:\\my src\\a.mak\" "}, {"/a a.mak", 1, "a.mak"},
-        {"/Aa.mak", 1, "a.mak"}, {"/A    a.mak", 1, "a.mak"}, {"/B a.mak", 0, "a.mak"}, {"/A\ta.mak", 1, "\ta.mak"},
-        {"/A   ", 0, nullptr}, {"/", 0, nullptr}, {"/\x83\x5c a.mak", 0, "a.mak"},  // a double-byte "letter" is skipped
+        {nullptr, 0, nullptr}, {"\"C:\\my src\\a.mak\" ", 0, "\"C:\\my src\\a.mak\" "}, {"/a  a.mak", 1, "a.mak"},
+        {"/Aa.mak", 1, "a.mak"}, {"/B a.mak", 0, "a.mak"}, {"/A\ta.mak", 1, "\ta.mak"}, {"/A   ", 0, nullptr},
+        {"/", 0, nullptr}, {"/\x83\x5c a.mak", 0, "a.mak"},  // a double-byte "letter" is skipped
     };
     for (const auto& c : lines) {
         StartupCommand cmd = ParseStartupCommandLine(c.line);
@@ -18,9 +18,8 @@ TEST(Main, StartupHelpAndEditCommand) {
         {false, "C:\\t\\MyBravik.exe", "C:\\t\\MyBravik.hlp", 260},
         {false, "C:\\t\\Bravik2.exe", "Bravik.hlp", 260}, {false, "RAVIK.EXE", "Bravik.hlp", 260},
         {false, "C:\\\x83" "BRAVIK.EXE", "Bravik.hlp", 260},  // the 'B' is the trail of a double-byte character
-        {false, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8}, {true, "C:\\t\\renamed.exe", "C:\\t\\Bravik.html", 260},
-        {true, "Bravik.exe", "Bravik.html", 260}, {true, "C:\\ソ.exe", "C:\\Bravik.html", 260},  // "ソ" ends in '\'
-        {true, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8},
+        {false, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8}, {true, "Bravik.exe", "Bravik.html", 260},
+        {true, "C:\\ソ.exe", "C:\\Bravik.html", 260}, {true, "C:\\x\\Bravik.exe", "C:\\x\\Br", 8},  // "ソ" ends in '\'
     };
     char out[524];
     for (const auto& c : helps) EXPECT_STREQ(c.out, ((c.page ? HelpPagePath : HelpFilePath)(c.exe, out, c.size), out));

@@ -18,15 +18,11 @@ TEST(MakeDirectories, DirectoryLinesAndTheStackOfEachLine) {
         EXPECT_STREQ(c.directory, directory) << c.line;
     }
     const struct { const char *line, *in; } run[] = {  // in: the directory in effect for this line
-        {"make[1]: Entering directory 'C:/p/sub'", nullptr},
-        {"make[2]: Entering directory 'C:/p/sub/deep'", "C:\\p\\sub"},
-        {"y.c:2: error: b", "C:\\p\\sub\\deep"}, {"make[2]: Leaving directory 'C:/p/sub/deep'", "C:\\p\\sub\\deep"},
-        {"make[1]: Leaving directory 'C:/never'", "C:\\p\\sub"},
-        {"make[1]: Leaving directory 'C:/p/sub'", "C:\\p\\sub"},
         // Sub-makes of a parallel build interleave; each leaves only its own.
         {"make[1]: Entering directory 'C:/a'", nullptr}, {"make[1]: Entering directory 'C:/b'", "C:\\a"},
-        {"make[1]: Leaving directory 'C:/a'", "C:\\b"}, {"b.c:5: error: e", "C:\\b"},
-        {"make: Leaving directory 'C:/b'", "C:\\b"},
+        {"make[2]: Entering directory 'C:/b/deep'", "C:\\b"}, {"make[2]: Leaving directory 'C:/b/deep'", "C:\\b\\deep"},
+        {"make[1]: Leaving directory 'C:/never'", "C:\\b"}, {"make[1]: Leaving directory 'C:/a'", "C:\\b"},
+        {"b.c:5: error: e", "C:\\b"}, {"make: Leaving directory 'C:/b'", "C:\\b"},
         {"end", nullptr},
     };
     MakeDirectories dirs;
