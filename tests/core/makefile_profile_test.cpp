@@ -77,9 +77,11 @@ TEST(MakefileProfile, TextDirectivesAndVariantLines) {
 }
 
 TEST(MakefileProfile, ReadingVariantsAndEnvironment) {
-    Sink listed, many, failing, cut;
+    Sink listed, none, many, failing, cut;
     Read("all:\n#Bravik \"nodebug=1\" Release\r\n#Bravik bad\n#Bravik \"\" Debug\n  #Bravik \"x\" i\n", &listed);
     EXPECT_EQ((std::vector<std::string>{"Release|nodebug=1", "Debug|"}), listed.variants);
+    Read("all:\n\techo hi\n", &none);  // no variant line: the two defaults
+    EXPECT_EQ((std::vector<std::string>{"リリース版のコンパイル|nodebug=1", "デバッグ版のコンパイル|"}), none.variants);
     std::string text;
     for (int i = 0; i < 130; ++i) text += "#Bravik \"N\" v" + std::to_string(i) + "\n";
     Read(text, &many);
