@@ -101,6 +101,7 @@ static int Bravik(const char* marker, const char* bravik, const char* makefile, 
     Search search = {GetProcessId(process), nullptr};
     while (!search.found && WaitForSingleObject(process, 5) == WAIT_TIMEOUT)
         EnumWindows(FindRunDialog, (LPARAM)&search);
+    double dialogAt = Now() - start;
     RECT pane = {0, 0, 0, 0};
     GetClientRect(FindWindowExA(search.found, nullptr, "RichEdit20A", nullptr), &pane);
     for (HWND dialog = search.found; WaitForSingleObject(process, 5) == WAIT_TIMEOUT;) {
@@ -117,8 +118,8 @@ static int Bravik(const char* marker, const char* bravik, const char* makefile, 
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         }
     }
-    printf("marker=%.3f end=%.3f worst_answer_ms=%.1f pane=%ldx%ld peak_mb=%.0f abort_ms=%.0f\n", Marker(marker, start),
-           Now() - start, worst * 1000, pane.right, pane.bottom, peak, (ended - pressed) * 1000);
+    printf("dialog=%.3f marker=%.3f end=%.3f worst_answer_ms=%.1f pane=%ldx%ld peak_mb=%.0f abort_ms=%.0f\n", dialogAt,
+           Marker(marker, start), Now() - start, worst * 1000, pane.right, pane.bottom, peak, (ended - pressed) * 1000);
     return 0;
 }
 
