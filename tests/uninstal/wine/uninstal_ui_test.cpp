@@ -1,5 +1,5 @@
 // UnInstal's Win32 layer on real files, keys and dialog 205. What a sandbox installation loses under each box,
-// the dialog's texts and the desktop, SendTo, Programs and browsed folders are checked by tests/e2e/uninstal.sh.
+// the dialog's texts and the desktop, SendTo and Programs folders are checked by tests/e2e/uninstal.sh.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
