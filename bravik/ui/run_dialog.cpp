@@ -29,7 +29,7 @@ const UINT OUTPUT_INTERVAL = 10;
 // costs the rich edit a walk over its paragraphs, which no batch size can
 // avoid: below BATCH_LINES_MIN lines a busy machine would only be slowed
 // further by many small batches.
-const double BATCH_TARGET_MS = 50.0;
+const double BATCH_TARGET_MS = 35.0;
 // A line shown is on the screen within half a second: the pane is painted as
 // soon as no complete line waits, and during a flood at least this often.
 const double PAINT_INTERVAL_MS = 400.0;
