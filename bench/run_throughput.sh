@@ -31,15 +31,14 @@ wine_session_start
 set -e
 work=$(mktemp -d "$WINEPREFIX/drive_c/runbench.XXXXXX")
 trap 'rm -rf "$work"; "$WINE" reg delete "HKCU\\Software\\Quibrel" /f >/dev/null 2>&1 || true; wine_session_stop' EXIT
-windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-w="C:\\$(basename "$work")" chatter=$(windows_path "$BUILD/tools/chatter/chatter.exe") make='C:\GnuMake\make.exe'
+w="C:\\$(basename "$work")" chatter=$(winpath "$BUILD/tools/chatter/chatter.exe") make='C:\GnuMake\make.exe'
 for writer in warmup:"$chatter lines 2000 10" lines:"$chatter lines $LINES 10" fast:"type $w\\text.txt"; do
   printf '%s\r\n' "#BvExe $make" '#BvOpt -f %s' '#BvClose 1' '#Bravik "" flood' flood: "	@${writer#*:}" \
     "	@$chatter marker $w\\marker.txt" > "$work/${writer%%:*}.mak"
 done
 run() { (cd "$work" && "$WINE" "$BUILD/tools/runbench/runbench.exe" "$@" 2>/dev/null | tr -d '\r'); }
 value() { sed -n "s/.*\\b$2=\\([^ ]*\\).*/\\1/p" <<<"$1"; }
-bravik() { run bravik "$w\\marker.txt" "$(windows_path "$BUILD/Bravik.exe")" "$w\\$1.mak" ${2:-}; }
+bravik() { run bravik "$w\\marker.txt" "$(winpath "$BUILD/Bravik.exe")" "$w\\$1.mak" ${2:-}; }
 
 echo "make printing $LINES lines (a diagnostic every 10th), Wine $("$WINE" --version), $(nproc) cores," \
   "load $(cut -d' ' -f1-3 /proc/loadavg)"

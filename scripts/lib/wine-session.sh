@@ -12,6 +12,10 @@ export WINEPREFIX
 
 _xvfb_pid=""
 
+# winpath UNIX-PATH: the path as a Windows program under Wine names it (Z: is
+# the Unix root), printed as it stands, whatever blanks or characters it holds.
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
 wine_session_start() {
   if [ -z "${DISPLAY:-}" ] || [ "${WINE_SESSION_OWN_DISPLAY:-0}" = 1 ]; then
     local n=90

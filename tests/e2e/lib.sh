@@ -2,6 +2,7 @@
 # WINE, WINEPREFIX, DISPLAY, SHOTS, GNUMAKE). A script prints "ok - ..." and
 # "not ok - ..." lines and exits non-zero when a check failed.
 set -u
+. "$TOP/scripts/lib/wine-session.sh"  # winpath, and the session's settings scripts/test already exported
 DRIVER="$BUILD/tools/driver/driver.exe" RECORDER="$BUILD/tools/bvrecord/bvrecord.exe" DRIVE_C="$WINEPREFIX/drive_c"
 RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)  # bvrecord, the stand-in editor and browser, appends here
 _failed=0 _pids=() _at_exit=()
@@ -38,7 +39,6 @@ message() {  # message [MS]: the text of Bravik's message box, which is then con
   drv text "$m" MSGBOX_TEXT; drv press "$m" IDOK
 }
 settings_dialog() { drv post "$1" WM_COMMAND CMD_SETTINGS 0; dialog 環境の設定; }  # settings_dialog MAIN
-winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
 reg932() { "$WINE" reg "$@" 2>/dev/null | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
 cp932() { printf '%b' "$1" | iconv -f UTF-8 -t CP932; }
 records() { tr -d '\r' <"$RECORD_LOG" 2>/dev/null | iconv -f CP932 -t UTF-8; }

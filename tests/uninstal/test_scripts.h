@@ -1,12 +1,15 @@
-// Scripts built from descriptions by the builder's own parser; for the Wine tests files and dialog 205.
+// Scripts built from descriptions by the builder's own parser, scratch folders and dialog 205 for UnInstal's Wine tests.
 #pragma once
 #include <string.h>
+#include <windows.h>
+#include <shellapi.h>
 
-#include <fstream>
 #include <string>
 
+#include "tests/wine/wine_test_util.h"
 #include "tools/uninstal-script/script_text.h"
 #include "uninstal/core/script_format.h"
+#include "uninstal/ui/resource.h"
 
 /// The bytes of the script a UTF-8 description gives, with installDir (CP932) put in; empty when refused.
 inline std::string BuildScript(const std::string& description, const std::string* installDir = nullptr) {
@@ -15,17 +18,8 @@ inline std::string BuildScript(const std::string& description, const std::string
     return uninstal_script::ParseDescription(description, installDir, &image, &message, &warnings) ? image.Bytes() : "";
 }
 
-inline std::string Repeat(const std::string& text, int count) { return count > 0 ? text + Repeat(text, count - 1) : ""; }
-
 /// dataLength made to match what follows the header, so that only the record walk can refuse the block.
 inline void FitDataLength(std::string* block) { uint32_t n = (uint32_t)(block->size() - SCRIPT_HEADER_SIZE); memcpy(&(*block)[12], &n, 4); }
-
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#include <shlwapi.h>
-
-#include "uninstal/ui/resource.h"
 
 struct ScratchFolder {  // removed with everything in it
     explicit ScratchFolder(const std::string& where) : path(where) { Remove(), CreateDirectoryA(path.c_str(), nullptr); }
@@ -39,13 +33,6 @@ struct ScratchFolder {  // removed with everything in it
     std::string path;
 };
 
-inline std::string Temp(const char* name) {
-    char temp[MAX_PATH];
-    return std::string(temp, GetTempPathA(sizeof temp, temp)) + name;
-}
-
-inline bool WriteBytes(const std::string& path, const std::string& bytes) { return (std::ofstream(path.c_str(), std::ios::binary) << bytes).good(); }
-
 inline std::string ScriptBlock(const std::string& records, const std::string& installDir, unsigned flags = 0xE0) {
     return BuildScript("flags " + std::to_string(flags) + "\nproduct \"BvuWineTest\"\ntitle \"Test\"\nmessage \"Remove\"\ndefault-dir \"\"\n" + records + "end\n", &installDir);
 }
@@ -55,4 +42,3 @@ inline INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { re
 inline HWND NewUninstallDialog() {  // from the test program's own copy of UnInstal's resources
     return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, QuietDialogProc, 0);
 }
-#endif

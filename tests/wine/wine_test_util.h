@@ -1,4 +1,4 @@
-// Helpers of Bravik's Wine tests: waiting, files, texts, and message boxes noted and closed.
+// Helpers of the Wine tests of Bravik and UnInstal: waiting, files, texts, and message boxes noted and closed.
 #pragma once
 #include <windows.h>
 
@@ -35,7 +35,7 @@ inline std::string TempDirectory() {
     return std::string(temp, GetTempPathA(sizeof temp, temp));
 }
 
-inline void WriteFileText(const std::string& path, const std::string& text) { std::ofstream(path.c_str(), std::ios::binary) << text; }
+inline bool WriteFileText(const std::string& path, const std::string& text) { return (std::ofstream(path.c_str(), std::ios::binary) << text).good(); }
 
 inline std::string ReadFileText(const std::string& path) {
     std::ifstream file(path.c_str(), std::ios::binary);

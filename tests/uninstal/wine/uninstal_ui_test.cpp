@@ -2,8 +2,8 @@
 // the dialog's texts and the desktop, SendTo and Programs folders are checked by tests/e2e/uninstal.sh.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
-#include <iterator>
 #include <vector>
 
 #include "tests/uninstal/test_scripts.h"
@@ -14,12 +14,9 @@
 namespace {
 
 TEST(ScriptReaderTest, OnlyWholeSoundScriptsBelow120000BytesAreTaken) {
-    char program[MAX_PATH];
-    std::string path(program, GetModuleFileNameA(nullptr, program, sizeof program));
-    std::ifstream file((path.substr(0, path.rfind('\\') + 1) + "UnInstal.exe").c_str(), std::ios::binary);  // as built, beside the tests
-    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string image = ReadFileText(ProgramDirectory() + "UnInstal.exe");  // as built, beside the tests
     ASSERT_EQ(image.size(), (size_t)SCRIPT_OFFSET) << "UnInstal.exe beside the tests, padded to 0xC000";
-    ScratchFolder scratch(Temp("bvu_reader_test"));
+    ScratchFolder scratch(TempDirectory() + "bvu_reader_test");
     std::string block = ScriptBlock("file \"%i\\\\a.txt\"\ndirectory \"%i\"\n", "C:\\App"), exe = scratch / "UnInstal.exe";
     const std::string top = "unchecked\ninstall-dir \"C:\\\\App\"\nproduct \"P\"\ntitle \"T\"\nmessage \"M\"\ndefault-dir \"\"\n";
     const std::string shortcuts = top + "menu-folder 0x41 \"S\"\n" + Repeat("shortcut 0x20 0 \"T\" \"x\" \"\" \"\" \"\"\n", 299);
@@ -35,7 +32,7 @@ TEST(ScriptReaderTest, OnlyWholeSoundScriptsBelow120000BytesAreTaken) {
     UninstallScript script;
     for (const auto* list : {&taken, &refused})
         for (const std::string& bytes : *list) {
-            ASSERT_TRUE(!bytes.empty() && WriteBytes(exe, image + bytes));
+            ASSERT_TRUE(!bytes.empty() && WriteFileText(exe, image + bytes));
             EXPECT_EQ(ReadScriptFile(exe.c_str(), &script), list == &taken ? 1 : 0) << bytes.size() << " bytes";
             EXPECT_EQ(script.block ? std::string(script.block, bytes.size()) : "", list == &taken ? bytes : "");
             EXPECT_EQ(script.data, script.block ? script.block + SCRIPT_HEADER_SIZE : nullptr);
@@ -65,7 +62,7 @@ TEST(DialogTest, FlagsTickAndDisableTheBoxes) {
 // A class key stays while another verb is under it; a shortcut without a target stays; an unknown record type
 // fails after the records before it; a path cut to 259 bytes is never deleted.
 TEST(InterpreterTest, RecordsOnRealKeysAndFiles) {
-    ScratchFolder scratch(Temp("bvu_interpreter_test"));
+    ScratchFolder scratch(TempDirectory() + "bvu_interpreter_test");
     HWND dialog = NewUninstallDialog();
     auto Run = [&](const std::string& records, int box, const std::string& installDir) {  // with only that box ticked
         for (int id : {IDC_ASSOCIATIONS, IDC_SHORTCUTS, IDC_ADDREMOVE}) CheckDlgButton(dialog, id, id == box);
@@ -90,7 +87,7 @@ TEST(InterpreterTest, RecordsOnRealKeysAndFiles) {
     std::string cut = (longDir + "\\" + name).substr(0, UNINSTAL_PATH_SIZE - 1);
     CreateDirectoryA(longDir.c_str(), nullptr);
     for (const std::string& file : {folder / "Tool.lnk", folder / "Empty.lnk", scratch / "before.txt", scratch / "after.txt", cut})
-        ASSERT_TRUE(WriteBytes(file, "x")) << file;
+        ASSERT_TRUE(WriteFileText(file, "x")) << file;
     EXPECT_EQ(Run("menu-folder 0x41 \"BvuWineTest Soft\"\nshortcut 0x20 0 \"Tool\" \"%i\\\\x.exe\" \"\" \"\" \"\"\n"
                   "shortcut 0x20 0 \"Empty\" \"\" \"\" \"\" \"\"\n", IDC_SHORTCUTS, scratch.path), 1);
     EXPECT_EQ(Run("file \"%i\\\\" + name + "\"\n", 0, longDir), 1);
