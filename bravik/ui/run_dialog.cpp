@@ -25,10 +25,11 @@ const UINT SECONDS_INTERVAL = 1000;
 const UINT OUTPUT_INTERVAL = 10;
 
 // One batch should take about this long, so that the dialog never keeps a
-// message waiting for long, however slowly the pane grows. Every batch also
-// costs the rich edit a walk over its paragraphs, which no batch size can
-// avoid: below BATCH_LINES_MIN lines a busy machine would only be slowed
-// further by many small batches.
+// message waiting for long, however slowly the pane grows; a slow batch can
+// take two or three times as long as the one before it. A batch with a
+// highlighted line also costs the rich edit a walk over its paragraphs,
+// which no batch size can avoid: below BATCH_LINES_MIN lines a busy machine
+// would only be slowed further by many small batches.
 const double BATCH_TARGET_MS = 35.0;
 // A line shown is on the screen within half a second: the pane is painted as
 // soon as no complete line waits, and during a flood at least this often.
@@ -114,12 +115,6 @@ static DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* 
     source->left -= n;
     *got = (LONG)n;
     return 0;
-}
-
-static double SincePaint() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return Milliseconds(lastPaint, now);
 }
 
 // A batch with a highlighted line goes in as one rich-text document with its
@@ -242,18 +237,18 @@ static void OnOutputTick(HWND dialog) {
         return;
     }
     bool held = InterlockedCompareExchange(&runDisplayHeld, 0, 0) != 0;
-    // While the child runs the pane takes at most half of the time: on a
-    // machine with few processors a display working flat out would take
-    // them from the build.
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     // Painted every so often while batches follow one another, in a tick of
     // its own: a message waiting on the dialog then waits for a batch or for
     // the paint, never for both.
-    if (outputPane && redrawOff && SincePaint() >= PAINT_INTERVAL_MS) {
+    if (outputPane && redrawOff && Milliseconds(lastPaint, now) >= PAINT_INTERVAL_MS) {
         ShowPaneEnd();
         return;
     }
+    // While the child runs the pane takes at most half of the time: on a
+    // machine with few processors a display working flat out would take
+    // them from the build.
     bool paced = !childEnded && now.QuadPart < nextBatch.QuadPart;
     bool shown = !held && !paced && ShowReceived(false);
     // Painted as soon as no complete line waits, whatever unfinished line is pending.
