@@ -1,4 +1,4 @@
-# Native build: unit tests of the core, benchmarks, fuzzers.
+# Native build: unit tests of the core, fuzzers.
 enable_testing()
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
@@ -14,10 +14,3 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/uninstal/native.cmake)
   include(${CMAKE_SOURCE_DIR}/uninstal/native.cmake)
 endif()
 
-find_package(benchmark QUIET)
-file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_bench.cpp)
-if(benchmark_FOUND AND BENCH_SOURCES)
-  add_executable(core_bench ${BENCH_SOURCES})
-  target_compile_options(core_bench PRIVATE ${BRAVIK_WARNINGS} ${BRAVIK_CHARSET})
-  target_link_libraries(core_bench bravik_core benchmark::benchmark benchmark::benchmark_main)
-endif()

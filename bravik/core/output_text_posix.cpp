@@ -1,4 +1,4 @@
-// The code page 932 encoder of the native builds (tests, benchmarks, fuzzers).
+// The code page 932 encoder of the native builds (tests, fuzzers).
 #include <errno.h>
 #include <iconv.h>
 
