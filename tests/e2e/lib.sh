@@ -5,6 +5,10 @@ set -u
 . "$TOP/scripts/lib/wine-session.sh"  # winpath, and the session's settings scripts/test already exported
 DRIVER="$BUILD/tools/driver/driver.exe" RECORDER="$BUILD/tools/bvrecord/bvrecord.exe" DRIVE_C="$WINEPREFIX/drive_c"
 RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)  # bvrecord, the stand-in editor and browser, appends here
+ERROR_LOG=$(mktemp /tmp/bverrors.XXXXXX)  # the programs' stderr, where Wine reports a crash
+# A crash ends the program with Wine's report instead of a dialog that would
+# stay on the display for every later script.
+"$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 _failed=0 _pids=() _at_exit=()
 mkdir -p "$SHOTS"
 not_ok() { echo "not ok - $1"; _failed=1; }
@@ -57,7 +61,7 @@ double_click() {  # double_click PANE CHAR: on that character of a rich edit
   xdotool mousemove $((cx + (pos & 0xFFFF) + 30)) $((cy + (pos >> 16) + 6)) click --repeat 2 --delay 80 1
 }
 bravik() {  # bravik ARGS...: Bravik.exe started from a folder on C:
-  (cd "$DRIVE_C" && BVRECORD_LOG=$(winpath "$RECORD_LOG") exec "$WINE" "$BUILD/Bravik.exe" "$@") >/dev/null 2>&1 &
+  (cd "$DRIVE_C" && BVRECORD_LOG=$(winpath "$RECORD_LOG") exec "$WINE" "$BUILD/Bravik.exe" "$@") >/dev/null 2>>"$ERROR_LOG" &
   _pids+=($!) LAST_PID=$!
 }
 main_window() { first find BravikClass "" "${1:-15000}"; }
@@ -75,15 +79,14 @@ reg_keep() {  # reg_keep KEY: the key as it is now comes back at the end of the 
 reg_default() { reg_keep "$1"; "$WINE" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1; }  # reg_default KEY VALUE
 at_exit() { _at_exit+=("$1"); }
 # At the end what the script asked for, newest first; then a crashed program
-# fails the script (the driver also ends Wine's debugger, whose dialog would
-# stay for every later script).
+# fails the script.
 finish() {
   local i p
   for p in "${_pids[@]}"; do kill "$p" 2>/dev/null; done
   for ((i = ${#_at_exit[@]} - 1; i >= 0; i--)); do eval "${_at_exit[$i]}" >/dev/null 2>&1; done
   drv delete-settings
-  rm -f "$RECORD_LOG"
-  while IFS= read -r p; do not_ok "$p crashed during ${0##*/}"; done < <(drv crashes)
+  while IFS= read -r p; do not_ok "a program crashed during ${0##*/}: $p"; done < <(grep -a '^wine: Unhandled' "$ERROR_LOG")
+  rm -f "$RECORD_LOG" "$ERROR_LOG"
   exit $_failed
 }
 trap finish EXIT

@@ -15,7 +15,7 @@ UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # Shortcuts made in the Start menu must not reach the desktop of the machine.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 work=$(mktemp -d)
-builder() { "$WINE" "$BUILDER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+builder() { "$WINE" "$BUILDER" "$@" 2>>"$ERROR_LOG" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 gone_within() { within 10 test ! -e "$1"; }
 
 EXAMPLE="$TOP/examples/uninstall/bravik.uninstall.txt"
@@ -95,7 +95,7 @@ JS
 uninstall() {
   local command pid d h i=0
   command=$(reg932 query "$UNINSTALL_KEY\\Bravik" /v UninstallString | sed -n 's/^ *UninstallString *REG_SZ *//p')
-  (cd "$INSTALL_UNIX" && exec "$WINE" "$command") >/dev/null 2>&1 & pid=$!
+  (cd "$INSTALL_UNIX" && exec "$WINE" "$command") >/dev/null 2>>"$ERROR_LOG" & pid=$!
   d=$(first find '#32770' "" 20000) || { echo "no dialog"; kill $pid; return; }
   echo "title: $(drv text "$d")"
   echo "message: $(drv text "$d" IDC_MESSAGE | tr '\n' '|')"

@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
-#include <tlhelp32.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -74,32 +73,6 @@ static int Find(Search s, long long timeout) {
 
 static BOOL CALLBACK ChildText(HWND hwnd, LPARAM) { return Print(Text(hwnd)), TRUE; }
 
-// crashes: the program each running debugger was started for (Wine starts
-// winedbg from the crashing process); both end, so that no crash dialog
-// stays on the display for the scripts after.
-static int Crashes() {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    static PROCESSENTRY32W all[1024];
-    int count = 0;
-    all[0].dwSize = sizeof all[0];
-    for (BOOL more = Process32FirstW(snap, &all[0]); more && count < 1023; more = Process32NextW(snap, &all[count]))
-        all[++count].dwSize = sizeof all[0];
-    CloseHandle(snap);
-    for (int i = 0; i < count; ++i) {
-        if (_wcsicmp(all[i].szExeFile, L"winedbg.exe")) continue;
-        const wchar_t* crashed = L"(a program that has ended)";
-        for (int j = 0; j < count; ++j)
-            if (all[j].th32ProcessID == all[i].th32ParentProcessID) crashed = all[j].szExeFile;
-        Print(crashed);
-        const DWORD ends[] = {all[i].th32ProcessID, all[i].th32ParentProcessID};
-        for (DWORD pid : ends) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
-            if (process) TerminateProcess(process, 1), CloseHandle(process);
-        }
-    }
-    return 0;
-}
-
 // The stored settings record, its fields by name; values taken literally.
 #define FIELD(f) {#f, offsetof(SettingsRecord, f), sizeof(SettingsRecord::f)}
 static const struct { const char* name; size_t offset, size; } Fields[] = {
@@ -151,7 +124,6 @@ int main() {
     argv += 2;
     auto is = [cmd](const wchar_t* verb) { return !wcscmp(cmd, verb); };
     auto arg = [&](int i, long long otherwise) { return i < argc ? Number(argv[i]) : otherwise; };
-    if (is(L"crashes")) return Crashes();
     if (is(L"settings-get") || is(L"settings-set")) return Settings(cmd[9] == L's', argc, argv);
     if (is(L"delete-settings")) return RegDeleteKeyA(HKEY_CURRENT_USER, SpecKey), 0;
     if (is(L"position")) {  // position [X Y W H]: the stored window position, or a new one
