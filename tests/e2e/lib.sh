@@ -76,7 +76,6 @@ reg_keep() {  # reg_keep KEY: the key as it is now comes back at the end of the 
     at_exit "\"\$WINE\" reg delete '$1' /f; \"\$WINE\" reg import '$(winpath "$saved")'; rm -f '$saved'"
   else at_exit "\"\$WINE\" reg delete '$1' /f"; fi
 }
-reg_default() { reg_keep "$1"; "$WINE" reg add "$1" /ve /d "$2" /f >/dev/null 2>&1; }  # reg_default KEY VALUE
 at_exit() { _at_exit+=("$1"); }
 # At the end what the script asked for, newest first; then a crashed program
 # fails the script.

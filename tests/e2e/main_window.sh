@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real Bravik.exe's main window: start-up (title, variants, a missing
-# makefile, the stored position), the open and about dialogs, edit and help,
-# batch runs and the unattended "/A" start, and the settings dialog's round
-# trip through the registry.
+# makefile, the stored position), the open dialog, edit, batch runs and the
+# unattended "/A" start, and the settings dialog's round trip through the
+# registry.
 . "$TOP/tests/e2e/lib.sh"
 data=$(mktemp -d) start="$TOP/tests/data/startup" MAKE_WIN=$(winpath "$GNUMAKE")
 at_exit "rm -rf '$data'"
@@ -46,16 +46,6 @@ focus "batch.mak - Bravik"; xdotool key ctrl+o
 o=$(dialog 開く)
 drv set-text "$o" FILE_NAME "$(winpath "$start/plain.mak")"; drv press "$o" IDOK
 check "Ctrl+O: the makefile chosen in the open dialog is read" within 5 eval '[ "$(drv text "$w")" = "plain.mak - Bravik" ]'
-focus "plain.mak - Bravik"; xdotool key alt+slash
-a=$(dialog 'Bravikのﾊﾞｰｼﾞｮﾝ情報')
-contains "Alt+/ opens the about box" "Version 1.43" "$(drv children "$a")"
-reg_default 'HKCR\https\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
-reg_default 'HKCR\mailto\shell\open\command' 'C:\no\such\mailer.exe "%1"'
-: >"$RECORD_LOG"; drv press "$a" IDC_HOMEPAGE
-contains "ホームページ opens the home page through the shell" "https://" "$(wait_record)"
-drv press "$a" IDC_SENDMAIL
-same "a failed mail request is reported" "メールの送信ができません。" "$(message)"
-drv press "$a" IDOK; drv gone "$a"
 : >"$RECORD_LOG"; drv post "$w" WM_COMMAND CMD_EDIT 0
 # Wine quotes a program path with a blank that it found by trying the blanks in
 # turn; Windows hands the command line over as it was given.
@@ -63,10 +53,6 @@ editor=$(winpath "$RECORDER") mak=$(winpath "$start/plain.mak")
 [[ $editor == *" "* ]] && editor="\"$editor\""
 [[ $mak == *" "* ]] && mak="\"$mak\""
 same "編集 starts the editor on the makefile, quoted when it holds a blank" "$editor $mak" "$(wait_record)"
-reg_default 'HKCR\BravikE2E.Page\shell\open\command' "\"$(winpath "$RECORDER")\" \"%1\""
-reg_default 'HKCR\.html' BravikE2E.Page
-: >"$RECORD_LOG"; focus "plain.mak - Bravik"; xdotool key F1
-same "F1 without Bravik.hlp opens the HTML help beside the program" "\"$(winpath "$RECORDER")\" \"$(winpath "$BUILD/Bravik.html")\"" "$(wait_record)"
 
 # Several variants in one go, with closeOnSuccess off: a batch forces
 # closeOnSuccess (that it puts the whole word back is the core's, tested natively).

@@ -3,7 +3,7 @@
 # -C sub" and "$(MAKE) -C lib", each printing a diagnostic naming x.c (one in
 # GCC's coloured UTF-8). F4 and Shift+F4 from the real keyboard walk them into
 # the editor, each x.c where its make ran; the counts; the pane's menu (select
-# all, save, a failed save); the README's screenshots.
+# all, save, a failed save); the README's screenshot of that menu.
 . "$TOP/tests/e2e/lib.sh"
 # chatter and make from a short folder without blanks, wherever the checkout
 # lies: Wine cuts the end off a command line whose unquoted program path holds
@@ -18,10 +18,10 @@ for d in . sub lib; do printf 'int x;\r\nint y;\r\nint z;\r\nint w;\r\n' >"$data
 # GCC with -fdiagnostics-color=always in a UTF-8 locale.
 printf '\033[01m\033[Kx.c:4:1:\033[m\033[K \033[01;31m\033[Kerror: \033[m\033[K\xe2\x80\x98y\xe2\x80\x99 undeclared\n' >"$data/lib/colour.txt"
 printf 'all:\n\t@%s line "x.c:2: error: in sub"\n' "$CHATTER" >"$data/sub/Makefile"
-printf 'all:\n\t@%s line "x.c(3) : warning C4101: in lib" print colour.txt crlf\n' "$CHATTER" >"$data/lib/Makefile"
+printf 'all:\n\t@%s line "x.c(3) : warning C4101: in lib" print colour.txt\n' "$CHATTER" >"$data/lib/Makefile"
 
-profile() {  # profile NAME EDITOR RECIPE...: one variant "実行"; the editor gets the line first, but notepad
-  { printf '%s\r\n' "#BvExe $wdata\\make.exe" '#BvOpt -f %s' '#BvErrmsg 3' '#BvClose 0' "#BvEdit $2" "#BvEopt $([ "$2" = notepad.exe ] || echo %d)" \
+profile() {  # profile NAME EDITOR RECIPE...: one variant "実行"; the editor gets the line first
+  { printf '%s\r\n' "#BvExe $wdata\\make.exe" '#BvOpt -f %s' '#BvErrmsg 3' '#BvClose 0' "#BvEdit $2" "#BvEopt %d" \
       '#Bravik "" 実行' 'all:'; printf '\t@%s\r\n' "${@:3}"; } | iconv -f UTF-8 -t CP932 >"$data/$1"
 }
 TITLE='MAKEの実行 - \[実行\]'
@@ -76,26 +76,4 @@ same "the log is the pane's text in CP932" "$text" "$(iconv -f CP932 -t UTF-8 "$
 same "with CR LF line ends" "$(wc -l <"$data/top.log")" "$(grep -c $'\r$' "$data/top.log")"
 save_as "$wdata\\nowhere\\x.log" >/dev/null
 same "a failed write says so" "x.log ファイルの作成に失敗しました。" "$(message)"
-end_run
-
-# The README's picture: F4 F4 walks into notepad on the sub-make's x.c.
-reg_keep 'HKCU\Software\Microsoft\Notepad'
-for value in iWindowPosX=420 iWindowPosY=160 iWindowPosDX=460 iWindowPosDY=300; do
-  "$WINE" reg add 'HKCU\Software\Microsoft\Notepad' /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1
-done
-printf 'int x;\r\nint y; /* in sub */\r\n' >"$data/sub/x.c"
-profile notepad.mak notepad.exe "$CHATTER line \"x.c(1) : error C2065: top\"" '$(MAKE) -C sub' '$(MAKE) -C lib'
-start_run notepad.mak
-finished "$d"
-focus "$TITLE"; key F4
-# The second jump would bring back this notepad, whose file has the same name.
-notepad=$(first find Notepad "" 15000)
-drv post "$notepad" WM_CLOSE 0 0; drv gone "$notepad"
-focus "$TITLE"; key F4
-notepad=$(first find Notepad "" 15000)
-contains "the next F4 opens notepad on the sub-make's x.c" "in sub" "$(drv children "$notepad")"
-sleep 0.5
-read -r x y w h <<<"$(drv rect "$notepad")"
-import -window root -crop "$((x + w))x$((y + h > 600 ? y + h : 600))+0+0" +repage "$SHOTS/f4-walk.png" 2>/dev/null
-drv post "$notepad" WM_CLOSE 0 0; drv gone "$notepad"
 end_run

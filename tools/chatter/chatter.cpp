@@ -1,7 +1,7 @@
 // chatter: the console program make recipes run in the run tests and the
 // benchmark (under Wine a recipe can start Windows programs only). Its
-// arguments are commands, left to right: print FILE EOL (a file's lines, each
-// ended by crlf, lf, cr or none), line TEXT, text TEXT (no line end), lines N
+// arguments are commands, left to right: print FILE (a file's lines, each
+// ended by CR LF), line TEXT, text TEXT (no line end), lines N
 // EVERY (build lines, every EVERY-th a diagnostic), blocks N SIZE (N writes of
 // numbered 100-byte lines, as `type` writes), spawn "ARGS" (another chatter on
 // the same output, not waited for), marker FILE (the performance counter and
@@ -30,18 +30,17 @@ int main(int argc, char** argv) {
         const char* b = i + 2 < argc ? argv[i + 2] : "";
         long n = atol(a), m = atol(b);
         if (!strcmp(command, "print")) {
-            const char* end = !strcmp(b, "lf") ? "\n" : !strcmp(b, "cr") ? "\r" : !strcmp(b, "none") ? "" : "\r\n";
             FILE* f = fopen(a, "rb");
             if (!f) return 4;
             static char line[4096 + 2];
             while (fgets(line, 4096, f)) {
                 size_t k = strlen(line);
                 while (k > 0 && (line[k - 1] == '\n' || line[k - 1] == '\r')) --k;
-                strcpy(line + k, end);
+                strcpy(line + k, "\r\n");
                 Put(out, line, strlen(line));
             }
             fclose(f);
-            i += 2;
+            ++i;
         } else if (!strcmp(command, "line") || !strcmp(command, "text")) {
             Put(out, a, strlen(a));
             if (command[0] == 'l') Put(out, "\r\n", 2);
