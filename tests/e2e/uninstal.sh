@@ -1,18 +1,16 @@
 #!/usr/bin/env bash
 # UnInstal end to end: the script builder as installers run it; then the x86_64
 # release archive installed into the prefix as an installer would (files, the
-# .mak and .makx associations, the Programs-menu folder and shortcuts made
-# through the shell's link interface, the Add/Remove key, UnInstal.exe with
-# the release's script), and uninstalled through UnInstal's dialog as the
-# Add/Remove entry starts it: one box alone removes exactly its group, none
-# only the files, all three leave nothing, a file the user saved stays with its
-# folder, and Cancel and the failures remove nothing.
+# .mak and .makx associations, the Programs-menu folder and shortcuts, the
+# Add/Remove key, UnInstal.exe with the release's script), and uninstalled
+# through UnInstal's dialog as the Add/Remove entry starts it: one box alone
+# removes exactly its group, none only the files, all three leave nothing, a
+# file the user saved stays with its folder, and Cancel and the failures
+# remove nothing.
 . "$TOP/tests/e2e/lib.sh"
 UNINSTAL="$BUILD/uninstal/UnInstal.exe" BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
 INSTALL='C:\Program Files\Bravik' INSTALL_UNIX="$DRIVE_C/Program Files/Bravik" BATCH="$DRIVE_C/BvDelIns.bat"
 UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-# Shortcuts made in the Start menu must not reach the desktop of the machine.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=};winemenubuilder.exe=d"
 work=$(mktemp -d)
 builder() { "$WINE" "$BUILDER" "$@" 2>>"$ERROR_LOG" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 gone_within() { within 10 test ! -e "$1"; }
@@ -55,37 +53,27 @@ install() {
   grep -q 'Bravik\.HLP' "$description" && printf 'help\r\n' | tee "$INSTALL_UNIX/Bravik.HLP" >"$INSTALL_UNIX/Bravik.GID"
   builder build "$(winpath "$description")" "$(winpath "$work/archive/UnInstal.exe")" "$INSTALL\\UnInstal.exe" \
     --install-dir "${2-$INSTALL}" >/dev/null || return 1
-  python3 - "$app" "$INSTALL" <<'PY' | iconv -f UTF-8 -t UTF-16 >"$DRIVE_C/bvinstall.reg"
-import sys
-app, folder = sys.argv[1], sys.argv[2]
-q = lambda s: '"' + s.replace('\\', '\\\\').replace('"', '\\"') + '"'
-out = ['Windows Registry Editor Version 5.00', '']
-for ext, text, verbs in (('.mak', 'Bravik File', (('open', app + ' %1'), ('MAKE実行(&X)', '"%s" /A %%1' % app))),
-                         ('.makx', 'Bravik Exec', (('open', '"%s" /A %%1' % app),))):
-    cls = ext[1:] + '_bvu_file'
-    out += ['[HKEY_CLASSES_ROOT\\%s]' % ext, '@=' + q(cls), q(cls) + '=""', '', '[HKEY_CLASSES_ROOT\\%s]' % cls, '@=' + q(text), '',
-            '[HKEY_CLASSES_ROOT\\%s\\DefaultIcon]' % cls, '@=' + q(app + ',0'), '']
-    for verb, command in verbs:
-        out += ['[HKEY_CLASSES_ROOT\\%s\\Shell\\%s\\command]' % (cls, verb), '@=' + q(command), '']
-out += ['[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Bravik]',
-        '"DisplayName"="Bravik for Windows(Remove Only)"', '"UninstallString"=' + q(folder + '\\UnInstal.exe'), '']
-sys.stdout.write('\r\n'.join(out))
-PY
+  # The two classes and the Add/Remove entry as the installer writes them.
+  q() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
+  local open="$app %1" run="\"$app\" /A %1" c f cls i dir user="$DRIVE_C/users/$(id -un)"
+  {
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' ''
+    for c in "mak|Bravik File|open|$open|MAKE実行(&X)|$run" "makx|Bravik Exec|open|$run"; do
+      IFS='|' read -ra f <<<"$c"
+      cls=${f[0]}_bvu_file
+      printf '[HKEY_CLASSES_ROOT\\.%s]\r\n@=%s\r\n%s=""\r\n\r\n[HKEY_CLASSES_ROOT\\%s]\r\n@=%s\r\n\r\n' "${f[0]}" "$(q "$cls")" "$(q "$cls")" "$cls" "$(q "${f[1]}")"
+      printf '[HKEY_CLASSES_ROOT\\%s\\DefaultIcon]\r\n@=%s\r\n\r\n' "$cls" "$(q "$app,0")"
+      for ((i = 2; i < ${#f[@]}; i += 2)); do printf '[HKEY_CLASSES_ROOT\\%s\\Shell\\%s\\command]\r\n@=%s\r\n\r\n' "$cls" "${f[i]}" "$(q "${f[i + 1]}")"; done
+    done
+    printf '[HKEY_LOCAL_MACHINE\\%s\\Bravik]\r\n"DisplayName"="Bravik for Windows(Remove Only)"\r\n"UninstallString"=%s\r\n' \
+      "${UNINSTALL_KEY#HKLM\\}" "$(q "$INSTALL\\UnInstal.exe")"
+  } | iconv -f UTF-8 -t UTF-16 >"$DRIVE_C/bvinstall.reg"
   "$WINE" regedit /s 'C:\bvinstall.reg' >/dev/null 2>&1 || return 1
-  # The folders as the shell's registry values name them; the uninstaller reads the Programs menu there.
-  cat >"$DRIVE_C/bvlinks.js" <<'JS'
-var a = WScript.Arguments, sh = WScript.CreateObject("WScript.Shell"), fso = WScript.CreateObject("Scripting.FileSystemObject");
-function folder(name) { return sh.RegRead("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders\\" + name); }
-var menu = folder("Programs") + "\\Quibrel Software", places = [menu, folder("Desktop"), folder("SendTo")];
-if (!fso.FolderExists(menu)) fso.CreateFolder(menu);
-for (var i = 0; i < 3; i++) {
-  var l = sh.CreateShortcut(places[i] + "\\" + a(1) + ".lnk");
-  l.TargetPath = a(0) + "\\Bravik.exe"; l.WorkingDirectory = a(0); l.IconLocation = a(0) + "\\Bravik.exe,0"; l.Save();
-  if (!fso.FileExists(places[i] + "\\" + a(1) + ".lnk")) WScript.Quit(1);
-}
-JS
-  "$WINE" cscript //nologo 'C:\bvlinks.js' "$INSTALL" "Bravik ﾒｲｸﾂｰﾙ" >/dev/null 2>&1 || return 1
-  rm -f "$DRIVE_C/bvlinks.js" "$DRIVE_C/bvinstall.reg"
+  # The shortcuts, in the prefix's shell folders; the uninstaller finds the Programs menu through the registry.
+  for dir in "$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Quibrel Software" "$user/Desktop" "$user/AppData/Roaming/Microsoft/Windows/SendTo"; do
+    mkdir -p "$dir" && : >"$dir/Bravik ﾒｲｸﾂｰﾙ.lnk" || return 1
+  done
+  rm -f "$DRIVE_C/bvinstall.reg"
 }
 
 # uninstall BOXES|cancel: the uninstaller started from its folder with the
