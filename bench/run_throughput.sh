@@ -1,23 +1,18 @@
 #!/usr/bin/env bash
-# Make-run benchmark under Wine, for two writers of the same text (LINES build
-# lines, a compiler diagnostic every 10th, about 20 MB): the line-by-line one
-# (one write per line, as make and compilers write) and the fast one (`type`
-# of the text under cmd: large writes). For each:
-#   P1  the build is never throttled: when make's last recipe line runs through
-#       "Bravik.exe /A" (close on success), against the same make drained by a
-#       minimal blocking reader of a default pipe (the floor);
-#   P2  the display keeps up: when all is shown and Bravik has closed, against
-#       a plain rich edit of the pane's size taking the same text in
-#       10,000-line appends with the redraw off (the ceiling);
-#   the longest WM_NULL round trip to the run dialog during the flood, and the
-#   peak resident memory of Bravik.exe beside that of the plain rich edit.
-# Then 中断 is pressed ABORT_MS into a run of the fast writer: how long the run
-# takes to end from there.
-# The machine is shared: floor and ceiling are measured before and after
-# Bravik's run and each ratio is taken against their mean.
-# Environment: TOP, BUILD (win64 build dir), WINEPREFIX and DISPLAY as for the
-# tests (a session is started when none is given); LINES (default 250000);
-# ABORT_MS (default 2000).
+# Make-run benchmark under Wine. Two writers of the same text (LINES build
+# lines, a diagnostic every 10th, about 20 MB): line by line, as make and
+# compilers write, and fast (`type` under cmd: large writes). For each:
+#   P1  make's last recipe line through "Bravik.exe /A" (close on success)
+#       against the same make drained by a minimal blocking reader (the floor);
+#   P2  all shown and Bravik closed against a plain rich edit of the pane's
+#       size taking the text in 10,000-line appends, redraw off (the ceiling);
+#   the longest WM_NULL round trip to the run dialog, and the peak resident
+#   memory of Bravik.exe beside the plain rich edit's.
+# Then how long the run takes to end once 中断 is pressed ABORT_MS into the
+# fast writer. The machine is shared: floor and ceiling are measured before
+# and after Bravik's run and each ratio is taken against their mean.
+# Environment: TOP, BUILD (win64), WINEPREFIX and DISPLAY as for the tests (a
+# session is started when none is given); LINES (250000); ABORT_MS (2000).
 set -euo pipefail
 TOP=${TOP:-$(cd "$(dirname "$0")/.." && pwd)}
 BUILD=${BUILD:-$TOP/build/win64}

@@ -44,13 +44,18 @@ TEST(EditorJump, CommandLineWithTheLineNumberInTheOptions) {
         {"hm", "/j%D", "a", "hm /j%D a", false},
         {"hm", HYO "%d", SO "\\" HYO ".c", "hm " HYO "5 " SO "\\" HYO ".c", true},
     };
+    char command[JUMP_COMMAND_SIZE];
     for (const auto& c : cases) {
-        char command[JUMP_COMMAND_SIZE];
         bool linePassed = !c.linePassed;
         EXPECT_EQ(1, ComposeEditorCommand(command, sizeof command, c.exe, c.options, 5, c.file, &linePassed));
         EXPECT_EQ(c.linePassed, linePassed) << c.command;
         EXPECT_STREQ(c.command, command);
     }
+    const std::string exe(259, 'e'), name(248, 'n');  // with "/o" and the blanks 511 bytes: the most that fits
+    bool linePassed;
+    EXPECT_EQ(1, ComposeEditorCommand(command, sizeof command, exe.c_str(), "/o", 5, name.c_str(), &linePassed));
+    EXPECT_EQ(511u, strlen(command));
+    EXPECT_EQ(0, ComposeEditorCommand(command, sizeof command, exe.c_str(), "/o", 5, (name + "n").c_str(), &linePassed));
     char text[JUMP_OPTIONS_SIZE + 8];
     memset(text, 0x7F, sizeof text);
     EXPECT_TRUE(FormatEditorOptions(text, JUMP_OPTIONS_SIZE, (std::string(76, 'o') + "%d").c_str(), 12345));
@@ -58,7 +63,6 @@ TEST(EditorJump, CommandLineWithTheLineNumberInTheOptions) {
     EXPECT_EQ(0x7F, text[JUMP_OPTIONS_SIZE]);
     FormatEditorOptions(text, JUMP_OPTIONS_SIZE, (std::string(78, 'o') + HYO).c_str(), 1);
     EXPECT_EQ(std::string(78, 'o'), text) << "a double-byte character across the cut is dropped whole";
-    // The size limit of the whole command is checked in tests/wine/editor_jump_test.cpp.
 }
 
 TEST(EditorJump, WindowSearch) {

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# UnInstal end to end: the script builder as installers run it; then the x86_64
-# release archive installed into the prefix as an installer would (files, the
-# .mak and .makx associations, the Programs-menu folder and shortcuts, the
-# Add/Remove key, UnInstal.exe with the release's script), and uninstalled
-# through UnInstal's dialog as the Add/Remove entry starts it: one box alone
-# removes exactly its group, none only the files, all three leave nothing, a
-# file the user saved stays with its folder, and Cancel and the failures
-# remove nothing.
+# UnInstal end to end: the script builder as installers run it; the release
+# archives; then the x86_64 one installed into the prefix as an installer
+# would (files, the .mak and .makx associations, the Programs-menu folder and
+# shortcuts, the Add/Remove key, UnInstal.exe with the release's script), and
+# uninstalled through UnInstal's dialog as the Add/Remove entry starts it: one
+# box alone removes exactly its group, none only the files, all three leave
+# nothing, a file the user saved stays with its folder, and Cancel and the
+# failures remove nothing.
 . "$TOP/tests/e2e/lib.sh"
 UNINSTAL="$BUILD/uninstal/UnInstal.exe" BUILDER="$BUILD/tools/uninstal-script/uninstal-script.exe"
 INSTALL='C:\Program Files\Bravik' INSTALL_UNIX="$DRIVE_C/Program Files/Bravik" BATCH="$DRIVE_C/BvDelIns.bat"
@@ -24,8 +24,22 @@ builder build "$(winpath "$work/bad.txt")" "$(winpath "$UNINSTAL")" "$(winpath "
 check "a broken description is refused, and no file written" test $rc != 0 -a ! -e "$work/bad.exe"
 
 PACKAGE_BUILD=$(dirname "$BUILD") "$TOP/scripts/package" --no-setup >"$work/package.log" 2>&1 ||
-  { not_ok "scripts/package builds the archive"; tail -20 "$work/package.log" | sed 's/^/#   /'; exit 1; }
-mkdir -p "$work/archive" && unzip -q "$(dirname "$BUILD")"/package/bravik-*-x86_64.zip -d "$work/archive"
+  { not_ok "scripts/package builds the archives"; tail -20 "$work/package.log" | sed 's/^/#   /'; exit 1; }
+# The archives as a user downloads them: exactly the five files, each program
+# built for its machine, UnInstal.exe as the bare 0xC000-byte image, the texts
+# with CR LF.
+crlf_only() { [ "$(tr -cd '\r' <"$1" | wc -c) $(grep -c $'\r$' "$1")" = "$(wc -l <"$1") $(wc -l <"$1")" ] && [ "$(tail -c 1 "$1" | od -An -tx1)" = " 0a" ]; }
+for arch in i686 x86_64; do
+  d="$work/$arch" machine=i386 tools=i686-w64-mingw32
+  [ $arch = x86_64 ] && machine=i386:x86-64 tools=x86_64-w64-mingw32
+  mkdir -p "$d" && unzip -q "$(dirname "$BUILD")"/package/bravik-*-$arch.zip -d "$d"
+  same "$arch: the archive holds exactly the release files" "$(printf '%s\n' Bravik.exe Bravik.html Bravik.mak Readme.txt UnInstal.exe)" \
+    "$(cd "$d" && LC_ALL=C ls -A)"
+  same "$arch: both programs are $machine programs" "$machine $machine" \
+    "$(for f in Bravik UnInstal; do LC_ALL=C $tools-objdump -f "$d/$f.exe" | sed -n 's/^architecture: \([^,]*\),.*/\1/p'; done | xargs)"
+  same "$arch: UnInstal.exe is the bare image of 0xC000 bytes" 49152 "$(stat -c %s "$d/UnInstal.exe")"
+  for f in Readme.txt Bravik.mak; do check "$arch: $f has CR LF line ends only" crlf_only "$d/$f"; done
+done
 remove_installation() {  # whatever a run left
   rm -rf "$INSTALL_UNIX" "$BATCH" "$DRIVE_C"/users/*/{Desktop,AppData/Roaming/Microsoft/Windows/{SendTo,Start\ Menu/Programs}}/{*Bravik*,Quibrel\ Software}
   for key in 'HKCR\.mak' 'HKCR\mak_bvu_file' 'HKCR\.makx' 'HKCR\makx_bvu_file' "$UNINSTALL_KEY\\Bravik"; do "$WINE" reg delete "$key" /f >/dev/null 2>&1; done
@@ -48,10 +62,10 @@ snapshot >"$work/before.txt"
 # default) for the folder.
 install() {
   local description=${1:-$TOP/release/bravik.uninstall.txt} app="$INSTALL\\Bravik.exe"
-  mkdir -p "$INSTALL_UNIX" && cp "$work/archive/"* "$INSTALL_UNIX/" || return 1
+  mkdir -p "$INSTALL_UNIX" && cp "$work/x86_64/"* "$INSTALL_UNIX/" || return 1
   # A help file, and the index WinHelp makes beside it.
   grep -q 'Bravik\.HLP' "$description" && printf 'help\r\n' | tee "$INSTALL_UNIX/Bravik.HLP" >"$INSTALL_UNIX/Bravik.GID"
-  builder build "$(winpath "$description")" "$(winpath "$work/archive/UnInstal.exe")" "$INSTALL\\UnInstal.exe" \
+  builder build "$(winpath "$description")" "$(winpath "$work/x86_64/UnInstal.exe")" "$INSTALL\\UnInstal.exe" \
     --install-dir "${2-$INSTALL}" >/dev/null || return 1
   # The two classes and the Add/Remove entry as the installer writes them.
   q() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }

@@ -158,19 +158,4 @@ TEST_F(EditorJumpTest, WhatTheEditorIsAskedSettingBySetting) {
     for (HWND w : windows) DestroyWindow(w);
 }
 
-// 511 bytes are the most a command line holds: a longer one is refused, never cut.
-TEST_F(EditorJumpTest, AnOverlongEditorCommandLineIsRefused) {
-    size_t slash = FakeEditor.rfind('\\');  // ".\" segments lengthen both paths
-    std::string exe = "\"" + FakeEditor.substr(0, slash + 1) + Repeat(".\\", (249 - FakeEditor.size()) / 2) + FakeEditor.substr(slash + 1) + "\"";
-    std::string name = "src\\" + Repeat(".\\", 90) + "main.c";
-    strcpy(AppState.settings.editorExe, exe.c_str());
-    for (size_t length : {511, 512}) {
-        strcpy(AppState.settings.editorOptions, ("/" + std::string(length - exe.size() - name.size() - 3, 'o')).c_str());
-        const std::string& seen = ShowingBoxes([&] { JumpFromLine(name + "(12) : error C2065"); });
-        EXPECT_EQ(length == 511 ? "" : "Bravik|icon|エディタのコマンドラインが511バイトを超えるため実行できません。\n", seen);
-        EXPECT_EQ(length == 511, WaitFor([&] { return !Transcript().empty(); }, length == 511 ? 10000 : 500));
-        EndStartedEditors();
-    }
-}
-
 }  // namespace

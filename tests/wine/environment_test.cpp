@@ -38,19 +38,4 @@ TEST(ChildEnvironment, DirectoryWordsSystemStringsAndSeparators) {
     SetEnvironmentVariableA("BVLONGVALUE", nullptr);
 }
 
-TEST(ChildEnvironment, AllocationFailureAndAnOverlongVariableAreReported) {
-    ASSERT_TRUE(SetEnvironmentVariableA("BVHUGE", std::string(32750, 'h').c_str()));
-    auto saved = EnvironmentAllocator;
-    std::vector<std::string> noMemory, tooLong;
-    EXPECT_EQ("Bravik|メモリ不足でＭＡＫＥを実行できません。\nBravik|icon|環境変数 BVHUGE の長さが32767文字を超えるため実行できません。\n",
-              ShowingBoxes([&] {
-                  EnvironmentAllocator = [](void*, size_t) -> void* { return nullptr; };
-                  noMemory = Build("A=1", true);
-                  EnvironmentAllocator = saved;
-                  tooLong = Build("A=1\r\nBVHUGE=%BVHUGE%;C:\\MinGW\\bin\r\n", true, '\n');
-              }));
-    SetEnvironmentVariableA("BVHUGE", nullptr);
-    EXPECT_TRUE(noMemory.empty() && tooLong.empty());
-}
-
 }  // namespace

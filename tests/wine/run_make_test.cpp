@@ -146,23 +146,6 @@ TEST_F(RunMakeTest, EveryLineAndTheEndOfTheRun) {
     }
 }
 
-// Make's own command line in the message when it cannot start is checked by tests/e2e/main_window.sh.
-TEST_F(RunMakeTest, MessagesInsteadOfARun) {
-    const std::string none = "Bravik|ＭＡＫＥファイルが指定されていません。または間違っています。\n「ファイル/開く」コマンドを実行してください。\n";
-    const struct { const char* makefile; std::string macros, message; } cases[] = {
-        {"", "", none}, {"C:\\src\\", "", none}, {"C:\\src\\build.mak", "x=" + std::string(779 - 20, '0'),  // "nmake /f build.mak " is 19 bytes
-                                                "Bravik|icon|ＭＡＫＥのコマンドラインが779バイトを超えるため実行できません。\n"}};
-    strcpy(AppState.settings.makeExe, "nmake");
-    AppState.settings.makeOptions[0] = '\0';
-    for (const auto& c : cases) {
-        strcpy(AppState.makefilePath, c.makefile);
-        Target(c.macros.c_str());
-        runAutoClosed = 7;
-        EXPECT_EQ(c.message, ShowingBoxes([&] { EXPECT_EQ(Failed, RunMake(AppState.mainWindow, 0)); }));
-        EXPECT_EQ(7, runAutoClosed) << "a failed run leaves the flag alone";
-    }
-}
-
 // 中断 in a 20 MB flood: all received goes into the pane at once, and the run ends without waiting for the display.
 TEST_F(RunMakeTest, AbortDuringAFloodEndsPromptlyWithAllReceived) {
     Target("flood20");  // numbered 100-byte lines

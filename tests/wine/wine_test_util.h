@@ -1,4 +1,4 @@
-// Helpers of the Wine tests of Bravik and UnInstal: waiting, files, texts, and message boxes noted and closed.
+// Helpers of the Wine tests of Bravik and UnInstal: waiting, files and texts.
 #pragma once
 #include <windows.h>
 
@@ -40,27 +40,4 @@ inline bool WriteFileText(const std::string& path, const std::string& text) { re
 inline std::string ReadFileText(const std::string& path) {
     std::ifstream file(path.c_str(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-inline std::string seenBoxes;  // the message boxes ShowingBoxes saw, "caption|text\n" each, "|icon|" with one
-
-inline BOOL CALLBACK CloseBox(HWND box, LPARAM) {
-    char cls[32], text[65536];
-    GetClassNameA(box, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(box)) return TRUE;
-    text[GetDlgItemTextA(box, 0xFFFF, text, sizeof text)] = '\0';
-    seenBoxes += Text(box) + (SendDlgItemMessageA(box, 0x0440, STM_GETICON, 0, 0) ? "|icon|" : "|") + text + "\n";
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return FALSE;
-}
-
-inline void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), CloseBox, 0); }
-
-/// Runs what, noting and closing from a timer in its modal loop every message box it shows.
-inline const std::string& ShowingBoxes(const std::function<void()>& what) {
-    seenBoxes.clear();
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseBoxes);
-    what();
-    KillTimer(nullptr, timer);
-    return seenBoxes;
 }

@@ -71,8 +71,6 @@ static int Find(Search s, long long timeout) {
     return 0;
 }
 
-static BOOL CALLBACK ChildText(HWND hwnd, LPARAM) { return Print(Text(hwnd)), TRUE; }
-
 // The stored settings record, its fields by name; values taken literally.
 #define FIELD(f) {#f, offsetof(SettingsRecord, f), sizeof(SettingsRecord::f)}
 static const struct { const char* name; size_t offset, size; } Fields[] = {
@@ -145,7 +143,6 @@ int main() {
         return !PostMessageW(hwnd, WM_COMMAND, arg(1, 0), (LPARAM)GetDlgItem(hwnd, (int)arg(1, 0)));
     if (is(L"post") && argc == 4) return !PostMessageW(hwnd, (UINT)arg(1, 0), arg(2, 0), arg(3, 0));
     if (is(L"send") && argc == 4) return printf("%lld\n", (long long)SendMessageW(hwnd, (UINT)arg(1, 0), arg(2, 0), arg(3, 0))), 0;
-    if (is(L"children")) return EnumChildWindows(hwnd, ChildText, 0), 0;
     // The verbs below act on the child with the id given after the window, if any.
     if (argc >= 2 && !(hwnd = GetDlgItem(hwnd, (int)Number(argv[1])))) return 1;
     if (is(L"item")) return printf("%lld\n", (long long)(INT_PTR)hwnd), 0;
