@@ -34,7 +34,7 @@ TEST(EditorJump, CaretLineStartDirectoryAndPath) {
     EXPECT_EQ(0, CompleteJumpPath(path, sizeof path, "C:\\proj", ("C:\\" + std::string(600, 'r')).c_str()));
 }
 
-// The plain "%d" and the bare command reach a recording editor in tests/e2e/run_dialog.sh.
+// The plain "%d" reaches a recording editor in tests/e2e/run_dialog.sh, the bare command notepad in tests/e2e/release.sh.
 TEST(EditorJump, CommandLineWithTheLineNumberInTheOptions) {
     const struct { const char *exe, *options, *file, *command; bool linePassed; } cases[] = {  // line 5
         {"np.exe", "/w", "a.c", "np.exe /w a.c", false}, {"", "/j%d", "a.c", "a.c", false},

@@ -1,5 +1,5 @@
 // RunMake in the test process while a second thread drives the run dialog: what the reader thread, the pipe
-// and the child do. The command line, the output in red and the jump are checked by tests/e2e/run_dialog.sh.
+// and the child do. The command line, the output in red and the jumps are checked by tests/e2e/release.sh and run_dialog.sh.
 #include <windows.h>
 #include <psapi.h>
 #include <richedit.h>
