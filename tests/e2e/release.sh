@@ -7,7 +7,6 @@
 work=$(mktemp -d)
 at_exit "rm -rf '$work'"
 
-# --- the bundled example, as scripts/run opens it --------------------------------
 EXAMPLE="$TOP/examples/hello"
 profile=$(iconv -f CP932 -t UTF-8 "$EXAMPLE/hello.mak")
 direct_make() {  # direct_make MACROS: make's output without Bravik, with the example's environment line; rc in $work/rc

@@ -27,12 +27,6 @@ std::vector<std::string> PaneLines(HWND pane) {  // in CP932
     return lines;
 }
 
-long long WorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return (long long)counters.WorkingSetSize;
-}
-
 struct DrivenRun {
     HWND dialog = nullptr, pane = nullptr;
     std::function<void(DrivenRun&)> script;
@@ -200,6 +194,10 @@ TEST_F(RunMakeTest, WithTheDisplayHeldTheBacklogStaysBounded) {
     WNDCLASSEXA paneClass = {};
     paneClass.cbSize = sizeof paneClass;
     ASSERT_TRUE(GetClassInfoExA(richEdit, "RichEdit20A", &paneClass) && UnregisterClassA("RichEdit20A", richEdit));
+    auto WorkingSet = [] {
+        PROCESS_MEMORY_COUNTERS counters = {};
+        return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters), (long long)counters.WorkingSetSize;
+    };
     const long long MiB = 1 << 20, bound = OUTPUT_BACKLOG_MAX, before = WorkingSet();
     long long reached = 0, later = 0;
     std::string states;

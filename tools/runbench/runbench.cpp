@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     if (argc >= 5 && !strcmp(argv[1], "pipe")) return Pipe(argv[2], argv[3], argc - 4, argv + 4);
     if (argc >= 5 && !strcmp(argv[1], "bravik")) return Bravik(argv[2], argv[3], argv[4], argc > 5 ? atol(argv[5]) : -1);
     if (argc == 5 && !strcmp(argv[1], "richedit")) return RichEdit(argv[2], atoi(argv[3]), atoi(argv[4]));
-    fprintf(stderr, "usage: runbench lines N | marker FILE | pipe MARKER OUT COMMAND... | bravik MARKER BRAVIK "
-                    "MAKEFILE | richedit TEXT W H\n");
+    fprintf(stderr, "usage: runbench pipe MARKER OUT COMMAND... | bravik MARKER BRAVIK MAKEFILE [ABORT_MS] | "
+                    "richedit TEXT W H\n");
     return 2;
 }
