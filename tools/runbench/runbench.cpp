@@ -8,6 +8,7 @@
 //   richedit TEXT W H  TEXT into a rich edit of the pane's style and size, 10,000
 //                      lines per append with the redraw off (the ceiling)
 #include <windows.h>
+#include <math.h>
 #include <psapi.h>
 #include <richedit.h>
 #include <stdio.h>
@@ -96,7 +97,7 @@ static BOOL CALLBACK FindRunDialog(HWND window, LPARAM param) {  // Bravik's dia
 static int Bravik(const char* marker, const char* bravik, const char* makefile, long abortMs) {
     char command[1024];
     snprintf(command, sizeof command, "\"%s\" /A %s", bravik, makefile);
-    double start, worst = 0, peak = 0, pressed = 0, ended = 0;
+    double start, worst = 0, peak = 0, peakRead = 0, pressed = 0, ended = 0;
     HANDLE process = Start(command, nullptr, marker, &start);
     Search search = {GetProcessId(process), nullptr};
     while (!search.found && WaitForSingleObject(process, 5) == WAIT_TIMEOUT)
@@ -106,12 +107,8 @@ static int Bravik(const char* marker, const char* bravik, const char* makefile, 
     GetClientRect(FindWindowExA(search.found, nullptr, "RichEdit20A", nullptr), &pane);
     // The peak is a high-water mark the system keeps: read now and then, it
     // costs the measured process no server call every few milliseconds.
-    double lastPeak = 0;
     for (HWND dialog = search.found; WaitForSingleObject(process, 5) == WAIT_TIMEOUT;) {
-        if (Now() - lastPeak >= 0.1) {
-            double mb = PeakMegabytes(process);
-            peak = mb > peak ? mb : peak, lastPeak = Now();
-        }
+        if (Now() - peakRead >= 0.1) peakRead = Now(), peak = fmax(peak, PeakMegabytes(process));
         double asked = Now();
         DWORD_PTR result;
         if (dialog && !SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result)) dialog = nullptr;
