@@ -1,13 +1,12 @@
 // chatter: the console program make recipes run in the run tests and the
 // benchmark (under Wine a recipe can start Windows programs only). Its
-// arguments are commands, left to right: print FILE (a file's lines, each
-// ended by CR LF), line TEXT, text TEXT (no line end), lines N
-// EVERY (build lines, every EVERY-th a diagnostic), blocks N SIZE (N writes of
-// numbered 100-byte lines, as `type` writes), spawn "ARGS" (another chatter on
-// the same output, not waited for), marker FILE (the performance counter and
-// its frequency), pid FILE, stdin (reads it to its end, prints "stdin N
-// bytes"), sleep MS, exit N. A failed write (the reader has gone) ends it with
-// code 3.
+// arguments are commands, left to right: print FILE (its bytes), line TEXT,
+// text TEXT (no line end), lines N EVERY (build lines, every EVERY-th a
+// diagnostic), blocks N SIZE (N writes of numbered 100-byte lines, as `type`
+// writes), spawn "ARGS" (another chatter on the same output, not waited for),
+// marker FILE (the performance counter and its frequency), pid FILE, stdin
+// (reads it to its end, prints "stdin N bytes"), sleep MS, exit N. A failed
+// write (the reader has gone) ends it with code 3.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -32,13 +31,7 @@ int main(int argc, char** argv) {
         if (!strcmp(command, "print")) {
             FILE* f = fopen(a, "rb");
             if (!f) return 4;
-            static char line[4096 + 2];
-            while (fgets(line, 4096, f)) {
-                size_t k = strlen(line);
-                while (k > 0 && (line[k - 1] == '\n' || line[k - 1] == '\r')) --k;
-                strcpy(line + k, "\r\n");
-                Put(out, line, strlen(line));
-            }
+            for (size_t n; (n = fread(text, 1, sizeof text, f)) > 0;) Put(out, text, n);
             fclose(f);
             ++i;
         } else if (!strcmp(command, "line") || !strcmp(command, "text")) {
