@@ -165,14 +165,6 @@ int main() {
         }
         return count < 0;
     }
-    if (is(L"set-text") && argc >= 2) {  // several lines are joined with CR LF
-        static wchar_t text[8192];
-        text[0] = L'\0';
-        for (int i = 2; i < argc; ++i) {
-            if (i > 2) wcscat(text, L"\r\n");
-            wcsncat(text, argv[i], 8000 - wcslen(text));
-        }
-        return !SendMessageW(hwnd, WM_SETTEXT, 0, (LPARAM)text);
-    }
+    if (is(L"set-text") && argc == 3) return !SendMessageW(hwnd, WM_SETTEXT, 0, (LPARAM)argv[2]);
     return 2;
 }
