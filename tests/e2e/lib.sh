@@ -5,10 +5,7 @@ set -u
 . "$TOP/scripts/lib/wine-session.sh"  # winpath, and the session's settings scripts/test already exported
 DRIVER="$BUILD/tools/driver/driver.exe" RECORDER="$BUILD/tools/bvrecord/bvrecord.exe" DRIVE_C="$WINEPREFIX/drive_c"
 RECORD_LOG=$(mktemp -u /tmp/bvrecord.XXXXXX)  # bvrecord, the stand-in editor and browser, appends here
-ERROR_LOG=$(mktemp /tmp/bverrors.XXXXXX)  # the programs' stderr, where Wine reports a crash
-# A crash ends the program with Wine's report instead of a dialog that would
-# stay on the display for every later script.
-"$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+ERROR_LOG=$(mktemp /tmp/bverrors.XXXXXX)  # the programs' stderr, where Wine reports a crash (scripts/test turns its dialog off)
 _failed=0 _pids=() _at_exit=()
 mkdir -p "$SHOTS"
 not_ok() { echo "not ok - $1"; _failed=1; }

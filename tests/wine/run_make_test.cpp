@@ -104,7 +104,7 @@ class RunMakeTest : public ::testing::Test {
 };
 
 // A burst before the exit, a grandchild writing on, empty stdin, a last line without its end, a warning, exit code 259;
-// 閉じるで終了 while make runs. A child left writing ends on the broken pipe.
+// Bravikの終了 while make runs. A child left writing ends on the broken pipe.
 TEST_F(RunMakeTest, EveryLineAndTheEndOfTheRun) {
     const struct { const char *target, *shown; size_t lines; std::string end; } cases[] = {
         {"tail", "file003000.cpp -DNDEBUG|", 3002, Ok}, {"grandchild", "|make is done|", 0, Ok}, {"stdin", "|stdin 0 bytes|", 3, Ok},

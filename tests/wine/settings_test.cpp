@@ -19,7 +19,7 @@ TEST(SettingsStore, StoredRecordsOfEverySizeAndTheWriteBack) {
     std::string bytes((const char*)&stored, sizeof stored);
     bytes.resize(sizeof stored + 4, 'x');
     const struct { DWORD size; const char* loaded; } cases[] = {
-        {sizeof stored, "4242 gmake 0 C:\\work"}, {3150, "151 gmake 0 "}, {sizeof stored + 4, "151  1 "}};
+        {3150, "151 gmake 0 "}, {sizeof stored + 4, "151  1 "}, {sizeof stored, "4242 gmake 0 C:\\work"}};  // the last stays loaded
     memset(&AppState, 0, sizeof AppState);
     for (const auto& c : cases) {
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quibrel");
@@ -28,8 +28,6 @@ TEST(SettingsStore, StoredRecordsOfEverySizeAndTheWriteBack) {
         const SettingsRecord& s = AppState.settings;
         EXPECT_EQ(c.loaded, std::to_string(s.formatTag) + " " + s.makeExe + " " + std::to_string(s.statusBarShown) + " " + s.currentDir) << c.size;
     }
-    SHSetValueA(HKEY_CURRENT_USER, key, "Value", REG_BINARY, bytes.data(), sizeof stored);
-    LoadSettings();
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quibrel");
     AppState.mainWindow = CreateWindowA("STATIC", "main", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     AppState.variantListBox = CreateWindowA("LISTBOX", "", WS_CHILD, 0, 0, 100, 100, AppState.mainWindow, nullptr, nullptr, nullptr);

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         if (!strcmp(command, "print")) {
             FILE* f = fopen(a, "rb");
             if (!f) return 4;
-            for (size_t n; (n = fread(text, 1, sizeof text, f)) > 0;) Put(out, text, n);
+            for (size_t got; (got = fread(text, 1, sizeof text, f)) > 0;) Put(out, text, got);
             fclose(f);
             ++i;
         } else if (!strcmp(command, "line") || !strcmp(command, "text")) {
