@@ -420,6 +420,8 @@ static void RetireOutputPane() {
     if (!outputPane) return;
     if (retiredPane) DestroyWindow(retiredPane);  // never more than one waits
     if (panePreviousProc) SetWindowLongPtrA(outputPane, GWLP_WNDPROC, (LONG_PTR)panePreviousProc);
+    // Focus left on a hidden window would stay with it until it is freed.
+    if (GetFocus() == outputPane) SetFocus(GetParent(outputPane));
     ShowWindow(outputPane, SW_HIDE);
     retiredPane = outputPane;
     outputPane = nullptr;
