@@ -416,16 +416,23 @@ static void CALLBACK DestroyRetiredPane(HWND, UINT, UINT_PTR timer, DWORD) {
     retiredPane = nullptr;
 }
 
+// The dialog lets go of its pane: the pane's own window procedure back, the
+// run's handles cleared. Returns the pane, if there was one.
+static HWND ReleasePane() {
+    HWND pane = outputPane;
+    if (pane && panePreviousProc) SetWindowLongPtrA(pane, GWLP_WNDPROC, (LONG_PTR)panePreviousProc);
+    outputPane = nullptr;
+    panePreviousProc = nullptr;
+    return pane;
+}
+
 static void RetireOutputPane() {
     if (!outputPane) return;
     if (retiredPane) DestroyWindow(retiredPane);  // never more than one waits
-    if (panePreviousProc) SetWindowLongPtrA(outputPane, GWLP_WNDPROC, (LONG_PTR)panePreviousProc);
     // Focus left on a hidden window would stay with it until it is freed.
     if (GetFocus() == outputPane) SetFocus(GetParent(outputPane));
     ShowWindow(outputPane, SW_HIDE);
-    retiredPane = outputPane;
-    outputPane = nullptr;
-    panePreviousProc = nullptr;
+    retiredPane = ReleasePane();
     if (!SetParent(retiredPane, HWND_MESSAGE) || !SetTimer(nullptr, 0, 0, DestroyRetiredPane)) {
         DestroyWindow(retiredPane);
         retiredPane = nullptr;
@@ -464,14 +471,12 @@ static void OnCommand(HWND dialog, int id) {
 }
 
 static void OnDestroy(HWND dialog) {
-    if (outputPane && panePreviousProc) SetWindowLongPtrA(outputPane, GWLP_WNDPROC, (LONG_PTR)panePreviousProc);
+    ReleasePane();
     KillTimer(dialog, TIMER_SECONDS);
     KillTimer(dialog, TIMER_OUTPUT);
     StopOutputReader();
     FreeOutputBatch(&outputBatch);
     ClosePaneRun();
-    outputPane = nullptr;
-    panePreviousProc = nullptr;
 }
 
 INT_PTR CALLBACK RunDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
